@@ -1,0 +1,29 @@
+#pragma once
+// Windows profile (INI) files. Sections are lines "[name]", entries lines
+// "key=value". Section and key names match without regard to letter case
+// (also for umlauts, whether the file is Windows-1252 or UTF-8); blanks
+// around a value are dropped and one pair of single or double quotes
+// enclosing the whole value is removed on read; at most 2047 characters of a
+// value are returned. Writing creates the file and the section when missing
+// and keeps every other line of the file as it was. Every call opens and
+// closes the file; nothing is cached.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat::io {
+
+// The value, or nullopt when the file, the section or the key is missing.
+std::optional<std::string> IniRead(std::string_view systemPath, std::string_view section,
+                                   std::string_view key);
+
+// Writes one value; returns false (and throws nothing) when the file cannot be
+// written, for example when its folder is missing or it is read-only.
+bool IniWrite(std::string_view systemPath, std::string_view section, std::string_view key,
+              std::string_view value);
+
+// Names of the keys of one section in file order (empty when missing).
+std::vector<std::string> IniKeys(std::string_view systemPath, std::string_view section);
+
+}  // namespace plat::io

@@ -1,0 +1,109 @@
+#pragma once
+// XML documents as the application uses them: a document is loaded whole,
+// changed through element access by name and saved whole.
+//
+// - Child(name) returns the first child element of that name and creates it,
+//   empty and appended last, when there is none. This holds for reading too.
+// - Attribute(name) of a missing attribute raises XmlError.
+// - A document whose load failed stays inactive: DocumentElement(), changes
+//   and saves raise XmlError until a later load succeeds.
+// - A document is saved in the encoding its file declared (ISO-8859-1,
+//   Windows-1252, UTF-8, UTF-16); a new document is saved as UTF-8.
+// - Saving replaces the file atomically.
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pugi {
+class xml_document;
+class xml_node;
+}  // namespace pugi
+
+namespace plat::xml {
+
+class XmlError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class XmlDocument;
+
+// A handle to an element of a document. A null handle raises on every access.
+// Handles stay valid as long as their document lives and holds the element.
+class XmlNode {
+ public:
+  XmlNode() = default;
+
+  bool IsNull() const;
+  std::string Name() const;
+
+  // Text content (the concatenated text of the element's own text children).
+  std::string Text() const;
+  // Replaces all children of the element by one text.
+  void SetText(std::string_view text);
+
+  XmlNode Child(std::string_view name);              // created when missing
+  XmlNode FindChild(std::string_view name) const;    // null when missing
+  XmlNode AddChild(std::string_view name);           // always appended last
+  std::vector<XmlNode> ChildElements() const;
+
+  bool HasAttribute(std::string_view name) const;
+  std::string Attribute(std::string_view name) const;  // raises when missing
+  void SetAttribute(std::string_view name, std::string_view value);
+
+ private:
+  friend class XmlDocument;
+  XmlNode(const XmlDocument* doc, void* node) : doc_(doc), node_(node) {}
+  pugi::xml_node Raw() const;  // raises when null or its document is inactive
+  const XmlDocument* doc_ = nullptr;
+  void* node_ = nullptr;  // pugi::xml_node_struct*
+};
+
+class XmlDocument {
+ public:
+  XmlDocument();  // empty and inactive
+  ~XmlDocument();
+  XmlDocument(const XmlDocument&) = delete;
+  XmlDocument& operator=(const XmlDocument&) = delete;
+
+  // Loads a file (system path); on failure the document is empty and
+  // inactive and XmlError is raised.
+  void LoadFromFile(std::string_view systemPath);
+  void LoadFromString(std::string_view text);
+
+  // Empties the document and makes it inactive.
+  void Clear();
+
+  bool Active() const { return active_; }
+  // Activating an empty document gives an empty DOM to build on; a document
+  // whose last load failed cannot be activated (raises).
+  void SetActive(bool active);
+
+  // The root element; raises when inactive or when there is none.
+  XmlNode DocumentElement() const;
+  // Creates the root element of an empty active document (raises when one exists).
+  XmlNode CreateDocumentElement(std::string_view name);
+
+  void SaveToFile(std::string_view systemPath) const;  // raises when inactive
+  std::string SaveToString() const;                    // UTF-8 text
+
+  // Declared encoding of the loaded file ("UTF-8" when none was declared).
+  const std::string& Encoding() const { return encoding_; }
+
+ private:
+  friend class XmlNode;
+  void RequireActive() const;
+  std::unique_ptr<pugi::xml_document> doc_;
+  bool active_ = false;
+  bool loadFailed_ = false;
+  std::string encoding_ = "UTF-8";
+  // What the DOM does not hold of the loaded file, so that an unchanged
+  // document is written back byte for byte.
+  bool utf8Bom_ = false;
+  bool bigEndian_ = false;  // UTF-16 byte order
+  bool crlf_ = true;        // line breaks; new documents get CR LF
+};
+
+}  // namespace plat::xml

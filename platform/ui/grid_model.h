@@ -1,0 +1,46 @@
+#pragma once
+// The cells of a string grid: ColCount columns by RowCount rows of texts.
+// Writes outside the grid are ignored and reads outside it give empty text,
+// as a grid control does. The grid control of the web UI builds on this.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat {
+
+class GridModel {
+ public:
+  GridModel(int cols = 5, int rows = 5) { SetSize(cols, rows); }
+  virtual ~GridModel() = default;
+
+  int ColCount() const { return cols_; }
+  int RowCount() const { return rows_; }
+  void SetColCount(int cols) { SetSize(cols, rows_); }
+  void SetRowCount(int rows) { SetSize(cols_, rows); }
+  int FixedCols() const { return fixedCols_; }
+  void SetFixedCols(int n) { fixedCols_ = n < 0 ? 0 : n; }
+  int FixedRows() const { return fixedRows_; }
+  void SetFixedRows(int n) { fixedRows_ = n < 0 ? 0 : n; }
+
+  const std::string& Cell(int col, int row) const;
+  void SetCell(int col, int row, std::string_view text);
+
+  // Bulk changes are bracketed; the control sends one refresh at the end.
+  void BeginUpdate() { ++updating_; }
+  void EndUpdate();
+  bool Updating() const { return updating_ > 0; }
+
+ protected:
+  // Called when cells or the size changed outside an update bracket, and at
+  // the end of the outermost bracket.
+  virtual void Changed() {}
+
+ private:
+  void SetSize(int cols, int rows);
+  int cols_ = 0, rows_ = 0, fixedCols_ = 1, fixedRows_ = 1;
+  int updating_ = 0;
+  bool dirty_ = false;
+  std::vector<std::vector<std::string>> cells_;  // [row][col]
+};
+
+}  // namespace plat

@@ -1,0 +1,334 @@
+#include "platform/io/xml_document.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/io/text_file.h"
+#include "support/test_support.h"
+
+using plat::xml::XmlDocument;
+using plat::xml::XmlError;
+using plat::xml::XmlNode;
+using testing_support::TempDir;
+
+namespace {
+
+class XmlFile : public ::testing::Test {
+ protected:
+  std::string Put(std::string_view bytes, std::string_view name = "Team.xml") {
+    dir.Write(name, bytes);
+    return dir.sys() + std::string(name);
+  }
+  TempDir dir;
+};
+
+// An ISO-8859-1 file as Windows tools write it: CR LF, indented, umlauts as
+// single bytes in text and attributes.
+const char kLatin1File[] =
+    "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+    "<!-- Mannschaften -->\r\n"
+    "<Teams>\r\n"
+    "  <Team id=\"1\" ort=\"M\xFCnchen\">\r\n"
+    "    <Name>FC Gr\xFCn-Wei\xDF</Name>\r\n"
+    "    <Trainer>J\xF6rg M\xFCller &amp; S\xF6hne</Trainer>\r\n"
+    "    <Leer/>\r\n"
+    "  </Team>\r\n"
+    "</Teams>\r\n";
+
+}  // namespace
+
+TEST_F(XmlFile, ChildCreatesMissingElementAlsoWhenReading) {
+  XmlDocument doc;
+  doc.LoadFromString("<r><a>1</a><?pi x?><B/></r>");
+  XmlNode root = doc.DocumentElement();
+  EXPECT_EQ(root.Child("a").Text(), "1");
+  EXPECT_TRUE(root.FindChild("b").IsNull());  // letter case counts
+  EXPECT_TRUE(root.FindChild("pi").IsNull());  // only elements count
+  XmlNode b = root.Child("b");
+  EXPECT_EQ(b.Name(), "b");
+  EXPECT_EQ(b.Text(), "");
+  root.Child("a");  // exists: nothing added
+  std::vector<std::string> names;
+  for (const XmlNode& n : root.ChildElements()) names.push_back(n.Name());
+  EXPECT_EQ(names, (std::vector<std::string>{"a", "B", "b"}));
+  EXPECT_EQ(doc.SaveToString(), "<r><a>1</a><?pi x?><B/><b/></r>");
+}
+
+TEST_F(XmlFile, AttributeOfMissingNameRaisesNamingIt) {
+  XmlDocument doc;
+  doc.LoadFromString("<r id=\"7\"/>");
+  XmlNode root = doc.DocumentElement();
+  EXPECT_EQ(root.Attribute("id"), "7");
+  EXPECT_FALSE(root.HasAttribute("ID"));
+  try {
+    root.Attribute("farbe");
+    FAIL() << "no exception";
+  } catch (const XmlError& e) {
+    EXPECT_NE(std::string(e.what()).find("farbe"), std::string::npos);
+  }
+  root.SetAttribute("farbe", "rot & \"blau\"");
+  root.SetAttribute("id", "8");
+  EXPECT_EQ(root.Attribute("farbe"), "rot & \"blau\"");
+  EXPECT_EQ(doc.SaveToString(), "<r id=\"8\" farbe=\"rot &amp; &quot;blau&quot;\"/>");
+}
+
+TEST_F(XmlFile, TextJoinsTextChildrenAndSetTextReplacesChildren) {
+  XmlDocument doc;
+  doc.LoadFromString("<r><m>x<![CDATA[<y>]]>z<i/>w</m><list>\n  <e/>\n</list><s> </s></r>");
+  XmlNode root = doc.DocumentElement();
+  EXPECT_EQ(root.Child("m").Text(), "x<y>zw");
+  EXPECT_EQ(root.Child("list").Text(), "");  // indentation is not content
+  EXPECT_EQ(root.Child("s").Text(), " ");
+  root.Child("m").SetText("neu");
+  root.Child("list").SetText("");
+  EXPECT_EQ(doc.SaveToString(), "<r><m>neu</m><list/><s> </s></r>");
+}
+
+TEST_F(XmlFile, FailedLoadLeavesDocumentInactiveUntilLoadedOrCleared) {
+  struct Case {
+    const char* what;
+    std::string bytes;  // empty: no file
+  };
+  const Case cases[] = {
+      {"missing file", ""},
+      {"not well-formed", "<a><b></a>"},
+      {"truncated", "<?xml version=\"1.0\"?>\r\n<a><b/>"},
+      {"unknown encoding", "<?xml version=\"1.0\" encoding=\"KOI8-R\"?><a/>"},
+      {"two roots", "<a/><b/>"},
+      {"text outside the root", "<a/>junk"},
+      {"empty", " \r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir d;
+    if (!c.bytes.empty()) d.Write("Broken.xml", c.bytes);
+    std::string path = d.sys() + "Broken.xml";
+    XmlDocument doc;
+    doc.LoadFromString("<old><child/></old>");
+    XmlNode old = doc.DocumentElement().Child("child");
+    try {
+      doc.LoadFromFile(path);
+      FAIL() << "no exception";
+    } catch (const XmlError& e) {
+      EXPECT_NE(std::string(e.what()).find("Broken.xml"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(doc.Active());
+    EXPECT_THROW(doc.DocumentElement(), XmlError);
+    EXPECT_THROW(old.Name(), XmlError);
+    EXPECT_THROW(old.SetText("x"), XmlError);
+    EXPECT_THROW(doc.SaveToString(), XmlError);
+    EXPECT_THROW(doc.SaveToFile(d.sys() + "out.xml"), XmlError);
+    EXPECT_FALSE(std::filesystem::exists(d.path() / "out.xml"));
+    EXPECT_THROW(doc.SetActive(true), XmlError);
+    EXPECT_THROW(doc.CreateDocumentElement("x"), XmlError);
+    EXPECT_FALSE(doc.Active());
+
+    doc.Clear();
+    doc.SetActive(true);
+    EXPECT_THROW(doc.DocumentElement(), XmlError);  // active but empty
+    doc.CreateDocumentElement("neu").Child("a").SetText("1");
+    EXPECT_EQ(doc.DocumentElement().Child("a").Text(), "1");
+  }
+}
+
+TEST_F(XmlFile, LaterSuccessfulLoadReactivates) {
+  std::string bad = Put("<a>", "Bad.xml");
+  std::string good = Put("<ok/>", "Good.xml");
+  XmlDocument doc;
+  EXPECT_THROW(doc.LoadFromFile(bad), XmlError);
+  doc.LoadFromFile(good);
+  EXPECT_TRUE(doc.Active());
+  EXPECT_EQ(doc.DocumentElement().Name(), "ok");
+}
+
+TEST_F(XmlFile, NodeHandlesRaiseWhenNullOrDocumentCleared) {
+  XmlNode none;
+  EXPECT_TRUE(none.IsNull());
+  EXPECT_THROW(none.Name(), XmlError);
+  EXPECT_THROW(none.Child("a"), XmlError);
+  EXPECT_THROW(none.Text(), XmlError);
+
+  XmlDocument doc;
+  EXPECT_THROW(doc.DocumentElement(), XmlError);  // new documents are inactive
+  doc.LoadFromString("<r><a/></r>");
+  XmlNode a = doc.DocumentElement().Child("a");
+  EXPECT_THROW(doc.CreateDocumentElement("second"), XmlError);
+  doc.Clear();
+  EXPECT_THROW(a.Name(), XmlError);
+  EXPECT_THROW(a.SetAttribute("k", "v"), XmlError);
+  EXPECT_THROW(a.ChildElements(), XmlError);
+}
+
+TEST_F(XmlFile, Latin1FileRoundTripsByteForByte) {
+  std::string path = Put(kLatin1File);
+  XmlDocument doc;
+  doc.LoadFromFile(dir.sys() + "team.XML");
+  EXPECT_EQ(doc.Encoding(), "ISO-8859-1");
+  XmlNode team = doc.DocumentElement().Child("Team");
+  EXPECT_EQ(team.Attribute("ort"), "M\xC3\xBCnchen");
+  EXPECT_EQ(team.Child("Name").Text(), "FC Gr\xC3\xBCn-Wei\xC3\x9F");
+  EXPECT_EQ(team.Child("Trainer").Text(), "J\xC3\xB6rg M\xC3\xBCller & S\xC3\xB6hne");
+  doc.SaveToFile(dir.sys() + "TEAM.xml");
+  EXPECT_EQ(dir.Read("Team.xml"), kLatin1File);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST_F(XmlFile, Latin1LabelReadsWindows1252Characters) {
+  // Windows tools label files ISO-8859-1 and still write the euro sign as 0x80.
+  Put("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><p>\x80 5 \x84" "x\x93</p>");
+  XmlDocument doc;
+  doc.LoadFromFile(dir.sys() + "Team.xml");
+  EXPECT_EQ(doc.DocumentElement().Text(), "\xE2\x82\xAC 5 \xE2\x80\x9Ex\xE2\x80\x9C");
+}
+
+TEST_F(XmlFile, CharactersBeyondTheEncodingBecomeCharacterReferences) {
+  struct Case {
+    const char* encoding;
+    std::vector<std::string> refs;  // expected in the file
+    std::string raw;                // a character that fits, as its file bytes
+  };
+  const Case cases[] = {
+      {"ISO-8859-1", {"&#321;", "&#8364;", "&#128512;"}, "\xF3"},
+      {"windows-1252", {"&#321;", "&#128512;"}, "\x80"},
+      {"US-ASCII", {"&#321;", "&#243;", "&#128512;"}, "d"},
+  };
+  // "Łódź €" plus an emoji outside the Basic Multilingual Plane.
+  const std::string text = "\xC5\x81\xC3\xB3" "d\xC5\xBA \xE2\x82\xAC \xF0\x9F\x98\x80";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.encoding);
+    std::string decl = std::string("<?xml version=\"1.0\" encoding=\"") + c.encoding + "\"?>";
+    std::string path = Put(decl + "\r\n<r/>\r\n");
+    XmlDocument doc;
+    doc.LoadFromFile(path);
+    XmlNode root = doc.DocumentElement();
+    root.Child("t").SetText(text);
+    root.SetAttribute("a", text);
+    root.Child("c");
+    doc.SaveToFile(path);
+
+    std::string bytes = dir.Read("Team.xml");
+    EXPECT_TRUE(bytes.starts_with(decl + "\r\n")) << bytes;
+    for (const std::string& ref : c.refs) EXPECT_NE(bytes.find(ref), std::string::npos) << ref;
+    EXPECT_NE(bytes.find(c.raw), std::string::npos);
+    EXPECT_EQ(bytes.find('?', decl.size()), std::string::npos) << "a character was lost";
+
+    XmlDocument back;
+    back.LoadFromFile(path);
+    EXPECT_EQ(back.Encoding(), c.encoding);
+    EXPECT_EQ(back.DocumentElement().Child("t").Text(), text);
+    EXPECT_EQ(back.DocumentElement().Attribute("a"), text);
+  }
+}
+
+TEST_F(XmlFile, UnicodeFilesRoundTripByteForByte) {
+  const std::string body =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r>\n\t<n a=\"\xC3\xA4\">\xC5\x81\xC3\xB3" "d\xC5\xBA</n>\n</r>\n";
+  std::string utf16 = body;
+  utf16.replace(utf16.find("UTF-8"), 5, "UTF-16");
+  struct Case {
+    const char* what;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"UTF-8", body},
+      {"UTF-8 BOM", "\xEF\xBB\xBF" + body},
+      {"UTF-16 LE", plat::io::EncodeText(utf16, plat::io::Encoding::Utf16LE)},
+      {"UTF-16 BE", plat::io::EncodeText(utf16, plat::io::Encoding::Utf16BE)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string path = Put(c.bytes);
+    XmlDocument doc;
+    doc.LoadFromFile(path);
+    EXPECT_EQ(doc.DocumentElement().Child("n").Text(), "\xC5\x81\xC3\xB3" "d\xC5\xBA");
+    EXPECT_EQ(doc.DocumentElement().Child("n").Attribute("a"), "\xC3\xA4");
+    doc.SaveToFile(path);
+    EXPECT_EQ(dir.Read("Team.xml"), c.bytes);
+  }
+}
+
+TEST_F(XmlFile, TextValuesSurviveSaveAndLoadInEveryEncoding) {
+  const std::vector<std::string> values = {
+      "plain", "a & b < c > d", "quotes \" and '", "line1\nline2", "cr\r\nlf", "  padded  ",
+      "\xC5\x81\xC3\xB3" "d\xC5\xBA \xE2\x82\xAC", "]]> end", "tab\there"};
+  for (const char* encoding : {"UTF-8", "ISO-8859-1", "UTF-16"}) {
+    SCOPED_TRACE(encoding);
+    XmlDocument doc;
+    doc.LoadFromString(std::string("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?>\r\n<r>\r\n</r>");
+    for (const std::string& v : values) {
+      XmlNode e = doc.DocumentElement().AddChild("v");
+      e.SetText(v);
+      e.SetAttribute("a", v);
+    }
+    std::string path = dir.sys() + "values.xml";
+    doc.SaveToFile(path);
+    XmlDocument back;
+    back.LoadFromFile(path);
+    auto elements = back.DocumentElement().ChildElements();
+    ASSERT_EQ(elements.size(), values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      EXPECT_EQ(elements[i].Text(), values[i]);
+      // Attribute values have their line breaks normalised by XML itself;
+      // only the characters must survive.
+      if (values[i].find_first_of("\r\n") == std::string::npos) {
+        EXPECT_EQ(elements[i].Attribute("a"), values[i]);
+      }
+    }
+  }
+}
+
+TEST_F(XmlFile, NewElementsFollowTheDocumentIndentation) {
+  XmlDocument doc;
+  doc.LoadFromString("<r>\n    <a>1</a>\n    <e/>\n</r>\n");
+  XmlNode root = doc.DocumentElement();
+  root.AddChild("b").SetText("2");
+  root.Child("e").Child("x");
+  EXPECT_EQ(doc.SaveToString(),
+            "<r>\n    <a>1</a>\n    <e>\n        <x/>\n    </e>\n    <b>2</b>\n</r>\n");
+
+  XmlDocument compact;
+  compact.LoadFromString("<r><a/></r>");
+  compact.DocumentElement().Child("a").Child("x");
+  compact.DocumentElement().Child("b");
+  EXPECT_EQ(compact.SaveToString(), "<r><a><x/></a><b/></r>");
+}
+
+TEST_F(XmlFile, NewDocumentIsSavedAsIndentedUtf8WithDeclaration) {
+  XmlDocument doc;
+  doc.SetActive(true);
+  EXPECT_TRUE(doc.Active());
+  XmlNode root = doc.CreateDocumentElement("Team");
+  root.Child("Name").SetText("Gr\xC3\xBCn");
+  root.Child("Farben").Child("Heim").SetAttribute("rgb", "#fff");
+  std::string path = dir.sys() + "Neu.xml";
+  doc.SaveToFile(path);
+  EXPECT_EQ(dir.Read("Neu.xml"),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+            "<Team>\r\n"
+            "  <Name>Gr\xC3\xBCn</Name>\r\n"
+            "  <Farben>\r\n"
+            "    <Heim rgb=\"#fff\"/>\r\n"
+            "  </Farben>\r\n"
+            "</Team>\r\n");
+
+  // Saving what was read changes nothing, also after several rounds.
+  const std::string first = dir.Read("Neu.xml");
+  for (int round = 0; round < 3; ++round) {
+    XmlDocument again;
+    again.LoadFromFile(path);
+    EXPECT_EQ(again.Encoding(), "UTF-8");
+    again.SaveToFile(path);
+  }
+  EXPECT_EQ(dir.Read("Neu.xml"), first);
+}
+
+TEST_F(XmlFile, DocumentWithoutDeclarationGetsOneOnSave) {
+  std::string path = Put("<r>\n  <a>\xC3\xA4</a>\n</r>\n");
+  XmlDocument doc;
+  doc.LoadFromFile(path);
+  EXPECT_EQ(doc.Encoding(), "UTF-8");
+  doc.SaveToFile(path);
+  EXPECT_EQ(dir.Read("Team.xml"), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r>\n  <a>\xC3\xA4</a>\n</r>\n");
+}
