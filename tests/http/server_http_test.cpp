@@ -1,0 +1,87 @@
+// The server module behind a real HTTP server on an ephemeral loopback port.
+#include <gtest/gtest.h>
+
+#include <httplib.h>
+
+
+#include "server/ServerModule.h"
+#include "support/test_support.h"
+
+using testing_support::TempDir;
+
+namespace {
+
+class ServerHttp : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.Write("files/page.htm", "<html><body>venue</body></html>");
+    dir_.Write("files/J8_TS.jpg", std::string(1000, '\xff'));
+    module_ = std::make_unique<TUniServerModule>(dir_.path().string());
+    ASSERT_TRUE(module_->Start(0));
+    client_ = std::make_unique<httplib::Client>("127.0.0.1", module_->BoundPort());
+  }
+  void TearDown() override {
+    client_.reset();
+    module_.reset();
+  }
+  static void ExpectCors(const httplib::Result& r, const char* what) {
+    ASSERT_TRUE(r) << what;
+    EXPECT_EQ(r->get_header_value("Access-Control-Allow-Origin"), "*") << what;
+    EXPECT_EQ(r->get_header_value("Access-Control-Allow-Credentials"), "true") << what;
+    EXPECT_EQ(r->get_header_value_count("Access-Control-Allow-Origin"), 1u) << what;
+  }
+
+  TempDir dir_;
+  std::unique_ptr<TUniServerModule> module_;
+  std::unique_ptr<httplib::Client> client_;
+};
+
+}  // namespace
+
+TEST_F(ServerHttp, GettimeAnswersXml) {
+  auto r = client_->Get("/gettime");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 200);
+  EXPECT_EQ(r->get_header_value("Content-Type"), "application/xml");
+  const std::string head = "<?xml version=\"1.0\" encoding=\"utf-8\"?> <tessarine><time>";
+  const std::string tail = "</time> </tessarine>";
+  ASSERT_EQ(r->body.size(), head.size() + 8 + tail.size()) << r->body;
+  EXPECT_EQ(r->body.substr(0, head.size()), head);
+  EXPECT_EQ(r->body.substr(head.size() + 8), tail);
+  std::string time = r->body.substr(head.size(), 8);
+  for (std::size_t i : {0u, 1u, 3u, 4u, 6u, 7u}) EXPECT_TRUE(isdigit(time[i])) << time;
+  EXPECT_EQ(time[2], ':');
+  EXPECT_EQ(time[5], ':');
+}
+
+TEST_F(ServerHttp, RefreshSetsTargetAndNumber) {
+  module_->IssueCommand("Playlist", "System\\Spielstand.pyl");
+  auto r = client_->Get("/refresh/System%5CBackground.pyl?ignored=1");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 200);
+  EXPECT_EQ(r->body, "");
+  TDisplayCommand c = module_->DisplayCommand();
+  EXPECT_EQ(c.sStandort, "System%5CBackground.pyl") << "the target stays percent-encoded";
+  EXPECT_EQ(c.sTyp, "Playlist");
+  EXPECT_EQ(c.sCMDNr, 2);
+}
+
+TEST_F(ServerHttp, EveryResponseCarriesTheCorsHeaders) {
+  ExpectCors(client_->Get("/files/page.htm"), "page");
+  ExpectCors(client_->Get("/files/j8_ts.JPG"), "static file");
+  ExpectCors(client_->Get("/files/none.png"), "error");
+  ExpectCors(client_->Get("/gettime"), "custom command");
+  ExpectCors(client_->Get("/refresh/x.pyl"), "refresh");
+  ExpectCors(client_->Post("/nothing/here", "x", "text/plain"), "post error");
+}
+
+TEST_F(ServerHttp, StaticFilesStayInsideTheirFolders) {
+  dir_.Write("Config/tsUsers.ini", "[profi]\r\npw=secret\r\n");
+  for (const char* path : {"/files/../Config/tsUsers.ini", "/files/%2e%2e/Config/tsUsers.ini",
+                           "/files/..%5CConfig%5CtsUsers.ini", "/Containers/../../etc/passwd"}) {
+    auto r = client_->Get(path);
+    ASSERT_TRUE(r) << path;
+    EXPECT_EQ(r->status, 404) << path;
+    EXPECT_EQ(r->body.find("secret"), std::string::npos) << path;
+  }
+}
