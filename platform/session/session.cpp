@@ -1,0 +1,292 @@
+#include "platform/session/session.h"
+
+#include <algorithm>
+
+#include "platform/clock.h"
+#include "platform/log.h"
+
+namespace plat::ui {
+namespace {
+thread_local Session* tCurrent = nullptr;
+
+const char* IconName(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::Information: return "info";
+    case BoxIcon::Confirmation: return "question";
+    case BoxIcon::Warning: return "warning";
+    case BoxIcon::Error: return "error";
+  }
+  return "info";
+}
+}  // namespace
+
+Session::Session(std::string id, std::map<std::string, std::string> urlParams)
+    : id_(std::move(id)), urlParams_(std::move(urlParams)) {
+  lastActivityMs_ = MonotonicMs();
+}
+
+Session::~Session() {
+  Scope scope(*this);
+  dialogs_.clear();
+  mainForm_.reset();
+  module_.reset();
+}
+
+Session* Session::Current() { return tCurrent; }
+
+Session::Scope::Scope(Session& s) : previous_(tCurrent) { tCurrent = &s; }
+Session::Scope::~Scope() { tCurrent = previous_; }
+
+std::string Session::UrlParam(std::string_view name) const {
+  auto it = urlParams_.find(std::string(name));
+  return it == urlParams_.end() ? std::string() : it->second;
+}
+
+void Session::SetMainForm(std::unique_ptr<Form> form) { mainForm_ = std::move(form); }
+
+Form* Session::AddDialog(std::unique_ptr<Form> dialog) {
+  dialogs_.push_back(std::move(dialog));
+  return dialogs_.back().get();
+}
+
+void Session::ShowMainForm() {
+  if (mainForm_ && !mainForm_->IsShown()) mainForm_->Show();
+}
+
+void Session::CloseDialog(Form* dialog) {
+  if (closing_.count(dialog)) return;
+  closing_.insert(dialog);
+  if (dialog->Rendered()) {
+    Emit({{"op", "destroy"}, {"c", dialog->Id()}});
+    dialog->SetRenderedTree(false);
+  }
+}
+
+void Session::FreeClosedDialogs() {
+  if (closing_.empty()) return;
+  auto doomed = std::move(closing_);
+  closing_.clear();
+  for (Form* f : doomed) {
+    auto it = std::find_if(dialogs_.begin(), dialogs_.end(), [f](const auto& d) { return d.get() == f; });
+    if (it != dialogs_.end()) {
+      std::unique_ptr<Form> hold = std::move(*it);
+      dialogs_.erase(it);
+      hold.reset();
+    }
+  }
+}
+
+// ---- services ---------------------------------------------------------------
+
+void Session::AddJS(std::string_view script) { Emit({{"op", "js"}, {"code", std::string(script)}}); }
+
+void Session::ControlScript(const Component& control, std::string_view script) {
+  std::string code(script);
+  std::string js = control.JSName();
+  for (std::size_t pos = 0; (pos = code.find('\x01', pos)) != std::string::npos; pos += js.size())
+    code.replace(pos, 1, js);
+  AddJS(code);
+}
+
+void Session::ShowToast(std::string_view text) { Emit({{"op", "toast"}, {"text", std::string(text)}}); }
+
+void Session::ShowMessage(std::string_view text, std::function<void()> callback) {
+  int id = ++nextBox_;
+  boxes_[id] = Box{"message", [cb = std::move(callback)](ModalResult, const std::string&) {
+                     if (cb) cb();
+                   }};
+  Emit({{"op", "box"}, {"box", id}, {"kind", "message"}, {"text", std::string(text)}, {"icon", "info"}});
+}
+
+void Session::MessageDlg(std::string_view text, BoxIcon icon, std::function<void(ModalResult)> callback) {
+  int id = ++nextBox_;
+  boxes_[id] = Box{"confirm", [cb = std::move(callback)](ModalResult r, const std::string&) {
+                     if (cb) cb(r);
+                   }};
+  Emit({{"op", "box"}, {"box", id}, {"kind", "confirm"}, {"text", std::string(text)}, {"icon", IconName(icon)}});
+}
+
+void Session::Prompt(std::string_view text, std::string_view defaultText, BoxIcon icon,
+                     std::function<void(ModalResult, const std::string&)> callback) {
+  int id = ++nextBox_;
+  boxes_[id] = Box{"prompt", std::move(callback)};
+  Emit({{"op", "box"}, {"box", id}, {"kind", "prompt"}, {"text", std::string(text)},
+        {"def", std::string(defaultText)}, {"icon", IconName(icon)}});
+}
+
+void Session::BrowserWindow(std::string_view url, std::string_view target, std::string_view options) {
+  Emit({{"op", "window"}, {"url", std::string(url)}, {"target", std::string(target)},
+        {"options", std::string(options)}});
+}
+
+void Session::Popup(const Component& menu, int x, int y) {
+  Emit({{"op", "popup"}, {"c", menu.Id()}, {"x", x}, {"y", y}});
+}
+
+void Session::Terminate() { terminated_ = true; }
+
+// ---- change stream ----------------------------------------------------------
+
+void Session::Register(Component* c) { components_[c->Id()] = c; }
+
+void Session::Unregister(Component* c) {
+  auto it = components_.find(c->Id());
+  if (it != components_.end() && it->second == c) components_.erase(it);
+}
+
+Component* Session::FindById(int id) const {
+  auto it = components_.find(id);
+  return it == components_.end() ? nullptr : it->second;
+}
+
+void Session::MarkDirty(Component* c, std::string_view key) {
+  auto entry = std::make_pair(c->Id(), std::string(key));
+  if (pendingSet_.insert(entry).second) pending_.push_back(std::move(entry));
+}
+
+void Session::FlushPending() {
+  if (pending_.empty()) return;
+  auto pending = std::move(pending_);
+  pending_.clear();
+  pendingSet_.clear();
+  for (const auto& [id, key] : pending) {
+    Component* c = FindById(id);
+    if (!c || !c->Rendered()) continue;
+    ops_.push_back({{"op", "set"}, {"c", id}, {"p", key}, {"v", c->RenderProp(key)}});
+  }
+}
+
+void Session::Emit(Json op) {
+  FlushPending();
+  ops_.push_back(std::move(op));
+}
+
+Json Session::TakeOps() {
+  FlushPending();
+  Json out = std::move(ops_);
+  ops_ = Json::array();
+  return out;
+}
+
+// ---- requests ---------------------------------------------------------------
+
+void Session::Touch() { lastActivityMs_ = MonotonicMs(); }
+
+Json Session::RenderBoot(const Json& config) {
+  Scope scope(*this);
+  Json forms = Json::array();
+  if (mainForm_) {
+    mainForm_->SetRenderedTree(true);
+    forms.push_back(mainForm_->Render());
+  }
+  for (const auto& d : dialogs_)
+    if (d->IsShown() && !closing_.count(d.get())) {
+      d->SetRenderedTree(true);
+      forms.push_back(d->Render());
+    }
+  // What the tree already holds need not be sent again.
+  pending_.clear();
+  pendingSet_.clear();
+  Json ops = Json::array();
+  for (auto& op : ops_)
+    if (op.value("op", "") != "set") ops.push_back(std::move(op));
+  ops_ = Json::array();
+  return {{"sid", id_}, {"config", config}, {"forms", std::move(forms)}, {"ops", std::move(ops)}};
+}
+
+bool Session::Refuse(const Json& event, const char* why) {
+  LogLine("session " + id_.substr(0, 8) + ": refused event " + event.dump() + " (" + why + ")");
+  return false;
+}
+
+void Session::DispatchEvent(const Json& ev) {
+  if (!ev.is_object()) {
+    Refuse(ev, "not an object");
+    return;
+  }
+  std::string type = ev.value("t", "");
+  if (type == "resize") {
+    if (mainForm_) mainForm_->OnScreenResize(mainForm_.get(), ev.value("w", 0), ev.value("h", 0));
+    return;
+  }
+  if (type == "key") {
+    Form* form = mainForm_.get();
+    if (!form || !form->KeyPreview()) return;
+    ShiftState shift = ShiftFromJson(ev);
+    if (ev.value("k", "") == "down") {
+      int code = ev.value("code", 0);
+      form->OnKeyDown(form, code, shift);
+    } else {
+      std::string key = ev.value("key", "");
+      char32_t ch = key.empty() ? 0 : static_cast<unsigned char>(key[0]);
+      form->OnKeyPress(form, ch);
+    }
+    return;
+  }
+  if (type == "answer") {
+    int id = ev.value("box", 0);
+    auto it = boxes_.find(id);
+    if (it == boxes_.end()) {
+      Refuse(ev, "no such box");
+      return;
+    }
+    Box box = std::move(it->second);
+    boxes_.erase(it);
+    std::string r = ev.value("r", "");
+    ModalResult result = r == "ok" ? mrOk : r == "cancel" ? mrCancel : r == "yes" ? mrYes : r == "no" ? mrNo : mrNone;
+    if (box.kind == "prompt" && result == mrNone) result = mrCancel;
+    std::string text = ev.value("text", "");
+    if (box.callback) box.callback(result, text);
+    return;
+  }
+  if (!ev.contains("c") || !ev["c"].is_number_integer()) {
+    Refuse(ev, "no component");
+    return;
+  }
+  Component* c = FindById(ev["c"].get<int>());
+  if (!c) {
+    Refuse(ev, "unknown component");
+    return;
+  }
+  if (type == "close") {
+    auto* f = dynamic_cast<Form*>(c);
+    if (f && f != mainForm_.get() && f->IsShown()) f->Close();
+    else Refuse(ev, "not an open dialog");
+    return;
+  }
+  if (!c->AcceptsBrowserEvents()) {
+    Refuse(ev, "component not showing or disabled");
+    return;
+  }
+  if (!c->HandleBrowserEvent(type, ev)) Refuse(ev, "event not taken");
+}
+
+Json Session::HandleRequest(std::int64_t seq, const Json& events) {
+  Touch();
+  if (seq == lastSeq_ && !lastResponse_.is_null()) return lastResponse_;
+  if (seq != lastSeq_ + 1) return {{"seq", seq}, {"ops", Json::array({{{"op", "reload"}}})}};
+  Scope scope(*this);
+  if (events.is_array()) {
+    for (const Json& ev : events) {
+      if (terminated_) break;
+      try {
+        DispatchEvent(ev);
+      } catch (const std::exception& e) {
+        LogLine("session " + id_.substr(0, 8) + ": error in " + ev.value("t", std::string("?")) +
+                " handler: " + e.what());
+        Emit({{"op", "error"}, {"text", e.what()}});
+      } catch (...) {
+        LogLine("session " + id_.substr(0, 8) + ": unknown error in a handler");
+        Emit({{"op", "error"}, {"text", "Unknown error"}});
+      }
+      FreeClosedDialogs();
+    }
+  }
+  Json ops = TakeOps();
+  if (terminated_) ops.push_back({{"op", "terminate"}, {"html", TerminatePage ? TerminatePage() : ""}});
+  lastSeq_ = seq;
+  lastResponse_ = {{"seq", seq}, {"ops", std::move(ops)}};
+  return lastResponse_;
+}
+
+}  // namespace plat::ui

@@ -1,0 +1,157 @@
+#pragma once
+// One browser session: its main module and forms, the ordered stream of
+// changes for the browser, the session services (messages, prompts, toasts,
+// scripts, windows, termination) and the dispatch of browser events.
+//
+// Requests of one session run one after another under its lock; a request
+// carries a sequence number and a request repeated after a lost answer is
+// answered from the record, never executed twice.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/ui/component.h"
+#include "platform/ui/form.h"
+
+namespace plat::ui {
+
+// Results of message boxes and prompts (the VCL's numbers).
+enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+enum class BoxIcon { Information, Confirmation, Warning, Error };
+
+// The per-session module of the application; created before the main form.
+class MainModuleBase {
+ public:
+  virtual ~MainModuleBase() = default;
+};
+
+class Session {
+ public:
+  Session(std::string id, std::map<std::string, std::string> urlParams);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // The session on whose behalf the current thread runs, or nullptr.
+  static Session* Current();
+  class Scope {
+   public:
+    explicit Scope(Session& s);
+    ~Scope();
+    Scope(const Scope&) = delete;
+    Scope& operator=(const Scope&) = delete;
+
+   private:
+    Session* previous_;
+  };
+
+  const std::string& Id() const { return id_; }
+  // A URL parameter as the browser sent it, decoded; empty when absent.
+  std::string UrlParam(std::string_view name) const;
+
+  // --- module and forms -------------------------------------------------
+  void SetMainModule(std::unique_ptr<MainModuleBase> module) { module_ = std::move(module); }
+  MainModuleBase* MainModule() const { return module_.get(); }
+  void SetMainForm(std::unique_ptr<Form> form);
+  Form* MainForm() const { return mainForm_.get(); }
+  // Adds a dialog form; it lives until it is closed (then freed after the
+  // current event) or the session ends.
+  Form* AddDialog(std::unique_ptr<Form> dialog);
+  // The open dialog of class T, or nullptr.
+  template <typename T>
+  T* FindDialog() const {
+    for (const auto& d : dialogs_)
+      if (auto* t = dynamic_cast<T*>(d.get()); t && !closing_.count(d.get())) return t;
+    return nullptr;
+  }
+  // Shows the main form (runs its OnShow) once.
+  void ShowMainForm();
+
+  // --- services ---------------------------------------------------------
+  void AddJS(std::string_view script);
+  // A script run on one control: character code 1 stands for its client name.
+  void ControlScript(const Component& control, std::string_view script);
+  void ShowToast(std::string_view text);
+  // A modal box; the handler that shows it goes on at once.
+  void ShowMessage(std::string_view text, std::function<void()> callback = {});
+  // Yes/No confirmation; the callback gets mrYes, mrNo or mrNone (closed).
+  void MessageDlg(std::string_view text, BoxIcon icon, std::function<void(ModalResult)> callback);
+  // A text prompt with OK and Cancel; the callback gets the result and text.
+  void Prompt(std::string_view text, std::string_view defaultText, BoxIcon icon,
+              std::function<void(ModalResult, const std::string&)> callback);
+  void BrowserWindow(std::string_view url, std::string_view target, std::string_view options);
+  void Popup(const Component& menu, int x, int y);
+  // Ends the session: the browser gets the terminate page.
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+  std::string UserString;
+
+  // --- the change stream ------------------------------------------------
+  void Emit(Json op);
+  void MarkDirty(Component* c, std::string_view key);
+  // The ops collected so far (pending property changes flushed first).
+  Json TakeOps();
+
+  // --- requests ---------------------------------------------------------
+  // Runs one request of the browser; `seq` counts from 1.
+  Json HandleRequest(std::int64_t seq, const Json& events);
+  // The boot object of the page: the rendered forms and the ops so far.
+  Json RenderBoot(const Json& config);
+  // Runs one browser event inside a request (also used by tests through
+  // HandleRequest). Refused events are logged and ignored.
+  void DispatchEvent(const Json& event);
+
+  std::mutex& Mutex() { return mutex_; }
+  std::int64_t LastActivityMs() const { return lastActivityMs_; }
+  void Touch();
+
+  // Set by the host: the HTML of the terminate page.
+  std::function<std::string()> TerminatePage;
+
+  // Component registry (ids are unique in the session).
+  int NextId() { return ++lastId_; }
+  void Register(Component* c);
+  void Unregister(Component* c);
+  Component* FindById(int id) const;
+
+ private:
+  void FlushPending();
+  void FreeClosedDialogs();
+  void CloseDialog(Form* dialog);
+  friend class Form;
+  bool Refuse(const Json& event, const char* why);
+
+  std::string id_;
+  std::map<std::string, std::string> urlParams_;
+  std::mutex mutex_;
+  std::int64_t lastActivityMs_ = 0;
+  std::unique_ptr<MainModuleBase> module_;
+  std::unique_ptr<Form> mainForm_;
+  std::vector<std::unique_ptr<Form>> dialogs_;
+  std::set<Form*> closing_;
+  std::map<int, Component*> components_;
+  int lastId_ = 0;
+
+  Json ops_ = Json::array();
+  std::vector<std::pair<int, std::string>> pending_;
+  std::set<std::pair<int, std::string>> pendingSet_;
+
+  int nextBox_ = 0;
+  struct Box {
+    std::string kind;
+    std::function<void(ModalResult, const std::string&)> callback;
+  };
+  std::map<int, Box> boxes_;
+
+  std::int64_t lastSeq_ = 0;
+  Json lastResponse_;
+  bool terminated_ = false;
+};
+
+}  // namespace plat::ui

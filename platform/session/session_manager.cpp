@@ -1,0 +1,286 @@
+#include "platform/session/session_manager.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+#include "platform/clock.h"
+#include "platform/http/http_server.h"
+#include "platform/log.h"
+#include "platform/session/upload.h"
+#include "platform/ui/controls.h"
+
+namespace plat::ui {
+namespace {
+
+std::string RandomHex(std::size_t bytes) {
+  std::string raw(bytes, '\0');
+  bool ok = false;
+  int fd = ::open("/dev/urandom", O_RDONLY | O_CLOEXEC);
+  if (fd >= 0) {
+    ok = ::read(fd, raw.data(), raw.size()) == static_cast<ssize_t>(raw.size());
+    ::close(fd);
+  }
+  if (!ok) {
+    std::random_device rd;
+    for (auto& c : raw) c = static_cast<char>(rd());
+  }
+  static const char* hex = "0123456789abcdef";
+  std::string out;
+  for (unsigned char c : raw) {
+    out += hex[c >> 4];
+    out += hex[c & 15];
+  }
+  return out;
+}
+
+// Text placed inside a <script> element as a JSON value.
+std::string ScriptSafeJson(const Json& j) {
+  std::string s = j.dump(-1, ' ', false, Json::error_handler_t::replace);
+  std::string out;
+  out.reserve(s.size());
+  for (char c : s) {
+    if (c == '<') out += "\\u003c";
+    else if (c == '>') out += "\\u003e";
+    else if (c == '&') out += "\\u0026";
+    else out += c;
+  }
+  return out;
+}
+
+const char* kFullPage =
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><meta http-equiv=\"refresh\" content=\"30\">"
+    "<title>Server full</title></head><body style=\"background:#111;color:#eee;font:16px Arial;"
+    "text-align:center;padding-top:20%\"><p>The server is full: too many screens and consoles are "
+    "open.</p><p>Close one of them; this page tries again every 30 seconds.</p></body></html>";
+
+}  // namespace
+
+std::string EscapeHtml(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char c : s) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+SessionManager::SessionManager(SessionHostConfig config) : config_(std::move(config)) {}
+
+SessionManager::~SessionManager() {
+  std::map<std::string, std::shared_ptr<Session>> all;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    all.swap(sessions_);
+  }
+  for (auto& [id, s] : all) {
+    std::lock_guard<std::mutex> lock(s->Mutex());
+  }
+}
+
+std::string SessionManager::NewId() { return RandomHex(16); }
+
+std::shared_ptr<Session> SessionManager::Open(const std::map<std::string, std::string>& params) {
+  Sweep(MonotonicMs());
+  std::shared_ptr<Session> s;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (sessions_.size() >= config_.maxSessions) return nullptr;
+    s = std::make_shared<Session>(NewId(), params);
+    sessions_[s->Id()] = s;
+  }
+  std::lock_guard<std::mutex> sessionLock(s->Mutex());
+  try {
+    Session::Scope scope(*s);
+    s->TerminatePage = [this] {
+      return config_.terminatePage ? config_.terminatePage(config_.terminateMessage) : std::string();
+    };
+    if (config_.createSession) config_.createSession(*s);
+    s->ShowMainForm();
+  } catch (...) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    sessions_.erase(s->Id());
+    throw;
+  }
+  std::size_t count = Count();
+  LogLine("session " + s->Id().substr(0, 8) + " opened (" + std::to_string(count) + " open)");
+  return s;
+}
+
+std::string SessionManager::RenderPage(Session& session) {
+  Json boot;
+  {
+    std::lock_guard<std::mutex> lock(session.Mutex());
+    boot = session.RenderBoot(config_.clientConfig);
+  }
+  std::string css = config_.customCss ? config_.customCss() : std::string();
+  std::string page;
+  page.reserve(4096);
+  page += "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>";
+  page += EscapeHtml(config_.title);
+  page += "</title>\n<link rel=\"stylesheet\" href=\"/fontawesome/css/all.min.css\">\n"
+          "<link rel=\"stylesheet\" href=\"/client/tessarine.css\">\n<style>";
+  // CSS is the application's own text; only a closing tag could break out.
+  for (std::size_t i = 0; i < css.size(); ++i) {
+    if (css.compare(i, 2, "</") == 0) {
+      page += "<\\/";
+      ++i;
+    } else {
+      page += css[i];
+    }
+  }
+  page += "</style></head>\n<body class=\"tess-theme-dark\">\n<div id=\"loading-mask\"></div>"
+          "<div id=\"loading\"><div class=\"loading-indicator\">";
+  page += EscapeHtml(config_.loadingMessage);
+  page += "</div></div>\n<script src=\"/client/runtime.js\"></script>\n<script>Tess.boot(";
+  page += ScriptSafeJson(boot);
+  page += ");</script>\n</body></html>\n";
+  return page;
+}
+
+std::shared_ptr<Session> SessionManager::Find(const std::string& sid) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = sessions_.find(sid);
+  return it == sessions_.end() ? nullptr : it->second;
+}
+
+Json SessionManager::Request(const std::string& sid, std::int64_t seq, const Json& events) {
+  std::shared_ptr<Session> s = Find(sid);
+  if (!s) return {{"gone", true}};
+  Json answer;
+  bool terminated;
+  {
+    std::lock_guard<std::mutex> lock(s->Mutex());
+    answer = s->HandleRequest(seq, events);
+    terminated = s->Terminated();
+  }
+  if (terminated) Close(sid);
+  return answer;
+}
+
+void SessionManager::Close(const std::string& sid) {
+  std::shared_ptr<Session> s;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = sessions_.find(sid);
+    if (it == sessions_.end()) return;
+    s = it->second;
+    sessions_.erase(it);
+  }
+  std::size_t count = Count();
+  LogLine("session " + sid.substr(0, 8) + " closed (" + std::to_string(count) + " open)");
+  // The session is freed when the last request holding it ends.
+}
+
+std::size_t SessionManager::Count() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return sessions_.size();
+}
+
+void SessionManager::Sweep(std::int64_t nowMs) {
+  std::vector<std::string> idle;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (nowMs - lastSweepMs_ < 1000 && nowMs >= lastSweepMs_) return;
+    lastSweepMs_ = nowMs;
+    for (auto& [id, s] : sessions_)
+      if (nowMs - s->LastActivityMs() > config_.timeoutMs) idle.push_back(id);
+  }
+  for (const auto& id : idle) {
+    LogLine("session " + id.substr(0, 8) + " timed out");
+    Close(id);
+  }
+}
+
+void SessionManager::Install(http::HttpServer& server) {
+  httplib::Server& raw = server.Raw();
+  if (!config_.clientFolder.empty()) server.AddStaticFolder("client", config_.clientFolder);
+  if (!config_.fontAwesomeFolder.empty()) server.AddStaticFolder("fontawesome", config_.fontAwesomeFolder);
+
+  raw.Get("/", [this](const httplib::Request& req, httplib::Response& res) {
+    std::map<std::string, std::string> params;
+    for (const auto& [k, v] : req.params) params.emplace(k, v);  // the first value counts
+    std::shared_ptr<Session> s;
+    try {
+      s = Open(params);
+    } catch (const std::exception& e) {
+      LogLine(std::string("cannot open a session: ") + e.what());
+      res.status = 500;
+      res.set_content(config_.exceptionPage ? config_.exceptionPage(e.what()) : e.what(), "text/html");
+      return;
+    }
+    if (!s) {
+      LogLine("session refused: " + std::to_string(config_.maxSessions) + " sessions are open");
+      res.status = 503;
+      res.set_content(kFullPage, "text/html");
+      return;
+    }
+    res.set_header("Cache-Control", "no-store");
+    res.set_content(RenderPage(*s), "text/html");
+  });
+
+  raw.Post("/ajax", [this](const httplib::Request& req, httplib::Response& res) {
+    Json body = Json::parse(req.body, nullptr, false);
+    Json answer;
+    if (!body.is_object() || !body.contains("sid") || !body["sid"].is_string() ||
+        !body.contains("seq") || !body["seq"].is_number_integer()) {
+      res.status = 400;
+      answer = {{"error", "bad request"}};
+    } else {
+      Sweep(MonotonicMs());
+      answer = Request(body["sid"].get<std::string>(), body["seq"].get<std::int64_t>(),
+                       body.value("events", Json::array()));
+    }
+    res.set_header("Cache-Control", "no-store");
+    res.set_content(answer.dump(-1, ' ', false, Json::error_handler_t::replace), "application/json");
+  });
+
+  // Uploads stream to cache files outside the session's lock (a video of
+  // several GiB takes a while); the control takes them under the lock.
+  raw.Post("/upload", [this](const httplib::Request& req, httplib::Response& res,
+                             const httplib::ContentReader& reader) {
+    std::shared_ptr<Session> s = Find(req.get_param_value("sid"));
+    int id = std::atoi(req.get_param_value("c").c_str());
+    auto refuse = [&](int status, const std::string& why) {
+      LogLine("upload refused: " + why);
+      res.status = status;
+      res.set_content(Json({{"error", why}}).dump(), "application/json");
+    };
+    if (!s) return refuse(410, "no such session");
+    {
+      std::lock_guard<std::mutex> lock(s->Mutex());
+      s->Touch();
+      if (!TUniCustomFileUpload::UploadTarget(*s, id)) return refuse(403, "no upload expected there");
+    }
+    std::string error;
+    std::vector<UploadedFile> files = ReceiveUpload(req, reader, config_.tempFolder, &error);
+    if (!error.empty()) return refuse(400, error);
+    std::lock_guard<std::mutex> lock(s->Mutex());
+    TUniCustomFileUpload* target = TUniCustomFileUpload::UploadTarget(*s, id);
+    if (!target) {
+      EraseUploadedFiles(files);
+      return refuse(410, "the upload control is gone");
+    }
+    Session::Scope scope(*s);
+    res.set_content(Json({{"files", target->AcceptReceivedFiles(std::move(files))}}).dump(),
+                    "application/json");
+  });
+
+  raw.Post("/ajax/close", [this](const httplib::Request& req, httplib::Response& res) {
+    Json body = Json::parse(req.body, nullptr, false);
+    if (body.is_object() && body.contains("sid") && body["sid"].is_string())
+      Close(body["sid"].get<std::string>());
+    res.status = 204;
+  });
+}
+
+}  // namespace plat::ui

@@ -1,0 +1,73 @@
+#pragma once
+// The sessions of the process: created by page loads, limited in number,
+// ended by the browser (beacon), by Terminate, or after a time without
+// requests. Installs the page, AJAX, close and client routes on the HTTP
+// server; the same calls serve in-process tests and benchmarks.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/session/session.h"
+
+namespace plat::http {
+class HttpServer;
+}
+
+namespace plat::ui {
+
+struct SessionHostConfig {
+  std::size_t maxSessions = 50;
+  std::int64_t timeoutMs = 10 * 60 * 1000;
+  std::string title;
+  std::function<std::string()> customCss;          // the application-wide CSS
+  std::string loadingMessage = "Loading...";
+  Json clientConfig = Json::object();              // handed to the browser at boot
+  // Creates the session's main module and main form (the manager shows it).
+  std::function<void(Session&)> createSession;
+  // Server message pages, given the message.
+  std::function<std::string(const std::string&)> terminatePage;
+  std::function<std::string(const std::string&)> invalidSessionPage;
+  std::function<std::string(const std::string&)> exceptionPage;
+  std::string terminateMessage;
+  std::string clientFolder;       // runtime.js, tessarine.css
+  std::string fontAwesomeFolder;  // css/, webfonts/
+  std::string tempFolder;         // upload cache files (native path)
+};
+
+class SessionManager {
+ public:
+  explicit SessionManager(SessionHostConfig config);
+  ~SessionManager();
+
+  void Install(http::HttpServer& server);
+
+  // Opens a session as a page load does; nullptr when the limit is reached.
+  // Raises when the application fails to create or show the form.
+  std::shared_ptr<Session> Open(const std::map<std::string, std::string>& urlParams);
+  // The page of an open session.
+  std::string RenderPage(Session& session);
+  // One AJAX request; {gone: true} for an unknown session.
+  Json Request(const std::string& sid, std::int64_t seq, const Json& events);
+  void Close(const std::string& sid);
+  std::shared_ptr<Session> Find(const std::string& sid);
+  std::size_t Count();
+  // Ends the sessions idle longer than the time-out (`nowMs` monotonic).
+  void Sweep(std::int64_t nowMs);
+
+  const SessionHostConfig& Config() const { return config_; }
+
+ private:
+  std::string NewId();
+  SessionHostConfig config_;
+  std::mutex mutex_;
+  std::map<std::string, std::shared_ptr<Session>> sessions_;
+  std::int64_t lastSweepMs_ = 0;
+};
+
+// "<" ">" "&" '"' escaped for HTML text and attributes.
+std::string EscapeHtml(std::string_view text);
+
+}  // namespace plat::ui

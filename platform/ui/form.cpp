@@ -1,0 +1,160 @@
+#include "platform/ui/form.h"
+
+#include <algorithm>
+
+#include "platform/session/session.h"
+#include "platform/ui/form_loader.h"
+
+namespace plat::ui {
+
+Form::Form(Session* session) : Control(nullptr, session), session_(session) {
+  RegisterEvent("OnShow", &OnShow);
+  RegisterEvent("OnClose", &OnClose);
+  RegisterEvent("OnScreenResize", &OnScreenResize);
+  RegisterEvent("OnKeyDown", &OnKeyDown);
+  RegisterEvent("OnKeyPress", &OnKeyPress);
+}
+
+Form::~Form() {
+  // Free the components in reverse creation order; each one unhooks itself.
+  while (!owned_.empty()) {
+    std::unique_ptr<Component> last = std::move(owned_.back());
+    owned_.pop_back();
+    last.reset();
+  }
+}
+
+void Form::Adopt(Component* c) { owned_.emplace_back(c); }
+
+void Form::Forget(Component* c) {
+  if (!c->Name().empty()) {
+    auto it = byName_.find(c->Name());
+    if (it != byName_.end() && it->second == c) byName_.erase(it);
+  }
+  for (auto& p : owned_)
+    if (p.get() == c) {
+      p.release();  // being destroyed by its caller
+      break;
+    }
+  owned_.erase(std::remove(owned_.begin(), owned_.end(), nullptr), owned_.end());
+}
+
+Component* Form::FindComponent(std::string_view name) const {
+  auto it = byName_.find(name);
+  return it == byName_.end() ? nullptr : it->second;
+}
+
+std::vector<Component*> Form::Components() const {
+  std::vector<Component*> out;
+  out.reserve(owned_.size());
+  for (const auto& p : owned_) out.push_back(p.get());
+  return out;
+}
+
+void Form::Release(Component* c) {
+  if (!c || c->Owner() != this) return;
+  // Controls parented by it go first, last child first.
+  if (auto* ctl = dynamic_cast<Control*>(c)) {
+    while (!ctl->Children().empty()) Release(ctl->Children().back());
+  }
+  for (auto& p : owned_)
+    if (p.get() == c) {
+      std::unique_ptr<Component> doomed = std::move(p);
+      owned_.erase(std::remove(owned_.begin(), owned_.end(), nullptr), owned_.end());
+      doomed.reset();
+      return;
+    }
+}
+
+const std::any* Form::FindHandler(std::string_view name) const {
+  auto it = handlers_.find(name);
+  return it == handlers_.end() ? nullptr : &it->second;
+}
+
+namespace {
+
+void ApplyProps(Component& c, const Json& props, const std::string& file) {
+  for (auto it = props.begin(); it != props.end(); ++it) {
+    if (!c.KnowsProp(it.key()))
+      throw UiError(file + ": " + c.ClassName() + " " + c.Name() + " has no property " + it.key());
+    c.SetProp(it.key(), it.value());
+  }
+}
+
+void BindEvents(Form& form, Component& c,
+                const std::vector<std::pair<std::string, std::string>>& events,
+                const std::string& file) {
+  for (const auto& [event, handler] : events) {
+    EventSlotBase* slot = c.FindEvent(event);
+    if (!slot) throw UiError(file + ": " + c.ClassName() + " " + c.Name() + " has no event " + event);
+    const std::any* fn = form.FindHandler(handler);
+    if (!fn) throw UiError(file + ": unknown handler " + handler + " for " + c.Name() + "." + event);
+    if (!slot->BindAny(*fn))
+      throw UiError(file + ": handler " + handler + " does not fit " + c.Name() + "." + event);
+  }
+}
+
+void BuildChildren(Form& form, Control* parent, const ComponentPrototype& proto,
+                   const std::string& file) {
+  for (const ComponentPrototype& cp : proto.children) {
+    const ComponentFactory* factory = FindComponentClass(cp.cls);
+    if (!factory) throw UiError(file + ": unknown class " + cp.cls + " of " + cp.name);
+    Component* c = (*factory)(&form);
+    c->SetName(cp.name);
+    auto* ctl = dynamic_cast<Control*>(c);
+    if (ctl && parent) ctl->SetParent(parent);
+    ApplyProps(*c, cp.props, file);
+    BindEvents(form, *c, cp.events, file);
+    if (!cp.children.empty()) {
+      if (!ctl) throw UiError(file + ": " + cp.name + " cannot hold children");
+      BuildChildren(form, ctl, cp, file);
+    }
+  }
+}
+
+}  // namespace
+
+void Form::Build(const FormPrototype& proto) {
+  SetName(proto.name);
+  ApplyProps(*this, proto.props, proto.file);
+  BindEvents(*this, *this, proto.events, proto.file);
+  BuildChildren(*this, this, proto, proto.file);
+}
+
+void Form::Show() {
+  if (shown_) return;
+  shown_ = true;
+  if (session_ && session_->MainForm() != this) {
+    SetRenderedTree(true);
+    Json node = Render();
+    session_->Emit({{"op", "create"}, {"parent", nullptr}, {"index", 0}, {"node", std::move(node)}});
+  }
+  OnShow(this);
+}
+
+void Form::ShowModal() {
+  SetProp("modal", true);
+  Show();
+}
+
+void Form::Close() {
+  if (!shown_) return;
+  OnClose(this);
+  if (session_ && session_->MainForm() != this) session_->CloseDialog(this);
+}
+
+Json Form::Render() const {
+  Json node = Control::Render();
+  node["cls"] = session_ && session_->MainForm() == this ? "TUniForm" : "TUniDialog";
+  return node;
+}
+
+bool Form::KnowsProp(std::string_view k) const {
+  static const char* keys[] = {"caption", "modal", "keyPreview", "borderStyle", "position",
+                               "titleVisible", "closable"};
+  for (const char* key : keys)
+    if (k == key) return true;
+  return Control::KnowsProp(k);
+}
+
+}  // namespace plat::ui

@@ -1,0 +1,54 @@
+#pragma once
+// Form definitions: a declarative text (YAML) per form with its component
+// tree, properties and event bindings, parsed once per process into
+// prototypes from which every session builds its own form.
+//
+//   class: TMainForm          # the form's class (informative)
+//   name: MainForm
+//   caption: "j8 | Tessarine 2025"
+//   events: {OnShow: UniFormShow}
+//   children:
+//     - {class: TUniButton, name: UniButton1, caption: Exit, events: {OnClick: UniButton1Click}}
+//
+// Every key other than class, name, events and children is a property.
+// Plain scalars become numbers or booleans where they read as such; quoted
+// scalars stay text.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/ui/component.h"
+
+namespace plat::ui {
+
+struct ComponentPrototype {
+  std::string cls;
+  std::string name;
+  Json props = Json::object();
+  std::vector<std::pair<std::string, std::string>> events;  // event, handler
+  std::vector<ComponentPrototype> children;
+};
+
+struct FormPrototype : ComponentPrototype {
+  std::string file;
+};
+
+// Raises UiError naming the file and the problem.
+FormPrototype LoadFormDefinition(const std::string& path);
+FormPrototype ParseFormDefinition(std::string_view text, const std::string& file = "<text>");
+
+// Component classes by name.
+using ComponentFactory = std::function<Component*(Form* owner)>;
+void RegisterComponentClass(std::string name, ComponentFactory factory);
+const ComponentFactory* FindComponentClass(std::string_view name);
+
+// The folder of the form definitions (set at start; tests point it at the
+// source tree).
+void SetFormsFolder(std::string folder);
+const std::string& FormsFolder();
+// The prototype of a definition file in that folder, parsed once.
+const FormPrototype& FormDefinition(const std::string& fileName);
+
+}  // namespace plat::ui
