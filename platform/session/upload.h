@@ -1,0 +1,35 @@
+#pragma once
+// Receiving uploaded files. The browser posts multipart/form-data; every
+// file part is streamed to its own cache file in the temp folder through a
+// small buffer, so files of any size (videos of several GiB) pass without
+// being held in memory. The cache file names are made up here and never
+// taken from the browser.
+#include <string>
+#include <vector>
+
+namespace httplib {
+struct Request;
+class ContentReader;
+}  // namespace httplib
+
+namespace plat::ui {
+
+struct UploadedFile {
+  std::string name;   // the file name as the browser gave it
+  std::string cache;  // system path of the cache file
+};
+
+// Streams the file parts of a multipart request (parts with a file name;
+// other fields are read and dropped) to new files in `tempFolderNative`,
+// which is created when missing. Returns the files in the order of the
+// request. On any failure (not multipart, a broken or truncated body, a full
+// disk) every cache file written so far is deleted, `error` (when given)
+// says why, and the result is empty; on success `error` is empty.
+std::vector<UploadedFile> ReceiveUpload(const httplib::Request& request, const httplib::ContentReader& reader,
+                                        const std::string& tempFolderNative, std::string* error);
+
+// Deletes the cache files (for a route whose upload target went away while
+// the files came in). Failures are logged, not raised.
+void EraseUploadedFiles(const std::vector<UploadedFile>& files);
+
+}  // namespace plat::ui

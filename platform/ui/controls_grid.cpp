@@ -1,0 +1,254 @@
+// The string grid.
+#include <algorithm>
+
+#include "platform/log.h"
+#include "platform/session/session.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/controls_util.h"
+
+namespace plat::ui {
+
+using detail::KeyIn;
+
+namespace {
+
+int IntOrThrow(const Json& v, const std::string& where) {
+  int n = 0;
+  if (!detail::IntValue(v, n)) throw UiError(where + " must be a whole number");
+  return n;
+}
+
+}  // namespace
+
+TUniStringGrid::TUniStringGrid(Form* owner) : Control(owner), GridModel(5, 5) {
+  RegisterEvent("OnSelectCell", &OnSelectCell);
+  RegisterEvent("OnDrawCell", &OnDrawCell);
+  RegisterEvent("OnSetCellValue", &OnSetCellValue);
+  RegisterEvent("OnChange", &OnChange);
+}
+
+bool TUniStringGrid::KnowsProp(std::string_view k) const {
+  return KeyIn(k, {"cols", "rows", "fixedCols", "fixedRows", "cells", "colWidths", "defaultColWidth", "titles",
+                   "rowHeight", "striped", "html", "editable", "editableCols", "selRow", "selCol"}) ||
+         Control::KnowsProp(k);
+}
+
+void TUniStringGrid::Changed() {
+  if (ColCount() != markedCols_) {
+    markedCols_ = ColCount();
+    MarkChanged("cols");
+  }
+  if (RowCount() != markedRows_) {
+    markedRows_ = RowCount();
+    MarkChanged("rows");
+  }
+  // A cell the browser edited is already shown there, unless a draw
+  // handler decides what is shown.
+  if (fromBrowser_ && !OnDrawCell.Assigned()) return;
+  MarkChanged("cells");
+  if (OnDrawCell.Assigned()) MarkChanged("cellStyles");
+}
+
+void TUniStringGrid::SetFixedCols(int n) {
+  if (n == FixedCols()) return;
+  GridModel::SetFixedCols(n);
+  MarkChanged("fixedCols");
+  MarkChanged("cells");  // fixed cells are not drawn by OnDrawCell
+  if (OnDrawCell.Assigned()) MarkChanged("cellStyles");
+}
+
+void TUniStringGrid::SetFixedRows(int n) {
+  if (n == FixedRows()) return;
+  GridModel::SetFixedRows(n);
+  MarkChanged("fixedRows");
+  MarkChanged("cells");
+  if (OnDrawCell.Assigned()) MarkChanged("cellStyles");
+}
+
+int TUniStringGrid::ColWidths(int col) const {
+  const Json& w = Prop("colWidths");
+  int v = 0;
+  if (w.is_array() && col >= 0 && col < static_cast<int>(w.size()) &&
+      detail::IntValue(w[static_cast<std::size_t>(col)], v))
+    return v;
+  return DefaultColWidth();
+}
+
+void TUniStringGrid::SetColWidth(int col, int width) {
+  if (col < 0) return;
+  Json w = Prop("colWidths").is_array() ? Prop("colWidths") : Json::array();
+  while (static_cast<int>(w.size()) <= col) w.push_back(DefaultColWidth());
+  w[static_cast<std::size_t>(col)] = width < 0 ? 0 : width;
+  SetProp("colWidths", std::move(w));
+}
+
+std::string TUniStringGrid::ColumnTitle(int col) const {
+  const Json& t = Prop("titles");
+  if (!t.is_array() || col < 0 || col >= static_cast<int>(t.size())) return {};
+  const Json& v = t[static_cast<std::size_t>(col)];
+  return v.is_string() ? v.get<std::string>() : std::string();
+}
+
+void TUniStringGrid::SetColumnTitle(int col, std::string_view title) {
+  if (col < 0) return;
+  Json t = Prop("titles").is_array() ? Prop("titles") : Json::array();
+  while (static_cast<int>(t.size()) <= col) t.push_back("");
+  t[static_cast<std::size_t>(col)] = std::string(title);
+  SetProp("titles", std::move(t));
+}
+
+std::vector<int> TUniStringGrid::EditableCols() const {
+  std::vector<int> out;
+  const Json& e = Prop("editableCols");
+  if (e.is_array())
+    for (const Json& v : e) {
+      int c = 0;
+      if (detail::IntValue(v, c)) out.push_back(c);
+    }
+  return out;
+}
+
+void TUniStringGrid::SetEditableCols(const std::vector<int>& cols) { SetProp("editableCols", cols); }
+
+bool TUniStringGrid::CellEditable(int col, int row) const {
+  if (!Editable() || col < FixedCols() || row < FixedRows() || col >= ColCount() || row >= RowCount()) return false;
+  if (!Prop("editableCols").is_array()) return true;
+  const std::vector<int> cols = EditableCols();
+  return std::find(cols.begin(), cols.end(), col) != cols.end();
+}
+
+bool TUniStringGrid::TakeProp(std::string_view key, const Json& value) {
+  const std::string where = Name() + "." + std::string(key);
+  if (key == "cols")
+    SetColCount(IntOrThrow(value, where));
+  else if (key == "rows")
+    SetRowCount(IntOrThrow(value, where));
+  else if (key == "fixedCols")
+    SetFixedCols(IntOrThrow(value, where));
+  else if (key == "fixedRows")
+    SetFixedRows(IntOrThrow(value, where));
+  else if (key == "cells") {
+    if (!value.is_array()) throw UiError(where + " must be a list of rows");
+    // Cells given in a definition make the grid large enough for them.
+    int cols = ColCount();
+    for (const Json& row : value) {
+      if (!row.is_array()) throw UiError(where + " must be a list of rows");
+      cols = std::max(cols, static_cast<int>(row.size()));
+    }
+    BeginUpdate();
+    SetColCount(cols);
+    SetRowCount(std::max(RowCount(), static_cast<int>(value.size())));
+    for (std::size_t r = 0; r < value.size(); ++r)
+      for (std::size_t c = 0; c < value[r].size(); ++c) {
+        const Json& v = value[r][c];
+        SetCell(static_cast<int>(c), static_cast<int>(r), v.is_string() ? v.get<std::string>() : v.dump());
+      }
+    EndUpdate();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+Json TUniStringGrid::RenderCells() const {
+  Json rows = Json::array();
+  Json styles = Json::array();
+  const bool draw = OnDrawCell.Assigned();
+  bool reported = false;
+  auto* self = const_cast<TUniStringGrid*>(this);  // the handler's Sender
+  for (int r = 0; r < RowCount(); ++r) {
+    Json row = Json::array();
+    Json rowStyles = Json::array();
+    for (int c = 0; c < ColCount(); ++c) {
+      if (!draw || r < FixedRows() || c < FixedCols()) {
+        row.push_back(Cell(c, r));
+        rowStyles.push_back(nullptr);
+        continue;
+      }
+      CellText cell{Cell(c, r)};
+      try {
+        OnDrawCell(self, c, r, cell);
+      } catch (const std::exception& e) {
+        // Drawing runs while the answer is put together, outside any event:
+        // a failing handler leaves the cell as stored.
+        if (!reported) LogLine("OnDrawCell of " + Name() + " failed: " + e.what());
+        reported = true;
+        cell = CellText{Cell(c, r)};
+      }
+      row.push_back(std::move(cell.text));
+      Json style = Json::object();
+      if (cell.fontColor >= 0) style["color"] = ColorToCss(cell.fontColor);
+      if (cell.color >= 0) style["background"] = ColorToCss(cell.color);
+      if (cell.bold) style["bold"] = true;
+      rowStyles.push_back(style.empty() ? Json(nullptr) : std::move(style));
+    }
+    rows.push_back(std::move(row));
+    styles.push_back(std::move(rowStyles));
+  }
+  styles_ = draw ? std::move(styles) : Json::array();
+  return rows;
+}
+
+Json TUniStringGrid::RenderProp(std::string_view key) const {
+  if (key == "cells") return RenderCells();
+  if (key == "cellStyles") return styles_;  // of the cells just rendered
+  if (key == "cols") return ColCount();
+  if (key == "rows") return RowCount();
+  if (key == "fixedCols") return FixedCols();
+  if (key == "fixedRows") return FixedRows();
+  if (key == "selRow") return Row();
+  if (key == "selCol") return Col();
+  return Control::RenderProp(key);
+}
+
+void TUniStringGrid::RenderInto(Json& node) const {
+  Control::RenderInto(node);
+  Json& p = node["p"];
+  p["cols"] = ColCount();
+  p["rows"] = RowCount();
+  p["fixedCols"] = FixedCols();
+  p["fixedRows"] = FixedRows();
+  p["cells"] = RenderCells();
+  if (OnDrawCell.Assigned()) p["cellStyles"] = styles_;
+}
+
+bool TUniStringGrid::HandleBrowserEvent(const std::string& type, const Json& ev) {
+  if (type == "cell") {
+    int col = 0, row = 0;
+    auto v = ev.find("v");
+    if (!detail::IntMember(ev, "col", col) || !detail::IntMember(ev, "row", row) || v == ev.end() ||
+        !(v->is_string() || v->is_number()))
+      return detail::Refused(*this, ev, "no cell value");
+    if (!CellEditable(col, row)) {
+      MarkChanged("cells");  // the browser shows the stored text again
+      return detail::Refused(*this, ev, "cell not editable");
+    }
+    const std::string text = v->is_string() ? v->get<std::string>() : v->dump();
+    fromBrowser_ = true;
+    SetCell(col, row, text);
+    fromBrowser_ = false;
+    OnSetCellValue(this, col, row, text);
+    OnChange(this);
+    return true;
+  }
+  if (type == "select") {
+    int col = 0, row = 0;
+    if (!detail::IntMember(ev, "col", col) || !detail::IntMember(ev, "row", row) || col < FixedCols() ||
+        row < FixedRows() || col >= ColCount() || row >= RowCount())
+      return detail::Refused(*this, ev, "no such cell");
+    bool canSelect = true;
+    OnSelectCell(this, col, row, canSelect);
+    if (canSelect) {
+      StoreFromBrowser("selCol", col);
+      StoreFromBrowser("selRow", row);
+    } else {
+      // The browser shows the selection that stays.
+      MarkChanged("selCol");
+      MarkChanged("selRow");
+    }
+    return true;
+  }
+  return Control::HandleBrowserEvent(type, ev);
+}
+
+}  // namespace plat::ui

@@ -1,0 +1,158 @@
+// Popup menus and their items.
+#include <mutex>
+#include <set>
+
+#include "platform/session/session.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/controls_util.h"
+
+namespace plat::ui {
+
+using detail::KeyIn;
+
+namespace {
+
+// Every popup menu of the process, so that opening one can mark the other
+// menus of its session closed: a chosen item counts only for the menu the
+// session opened last. Menus of other sessions are left alone.
+std::mutex gMenusMutex;
+std::set<TUniPopupMenu*>& Menus() {
+  static std::set<TUniPopupMenu*> menus;
+  return menus;
+}
+
+const TUniCustomImageList* FindImageList(const Component& c, const std::string& name) {
+  if (name.empty() || !c.Owner()) return nullptr;
+  return dynamic_cast<const TUniCustomImageList*>(c.Owner()->FindComponent(name));
+}
+
+template <typename Item>
+Item* NthItem(const Control& parent, int index) {
+  if (index < 0) return nullptr;
+  for (Control* c : parent.Children())
+    if (auto* item = dynamic_cast<Item*>(c))
+      if (index-- == 0) return item;
+  return nullptr;
+}
+
+int CountItems(const Control& parent) {
+  int n = 0;
+  for (const Control* c : parent.Children())
+    if (dynamic_cast<const TUniMenuItem*>(c)) ++n;
+  return n;
+}
+
+}  // namespace
+
+// ---- popup menu ------------------------------------------------------------------------
+
+TUniPopupMenu::TUniPopupMenu(Form* owner) : Control(owner) {
+  std::lock_guard<std::mutex> lock(gMenusMutex);
+  Menus().insert(this);
+}
+
+TUniPopupMenu::~TUniPopupMenu() {
+  std::lock_guard<std::mutex> lock(gMenusMutex);
+  Menus().erase(this);
+}
+
+bool TUniPopupMenu::KnowsProp(std::string_view k) const { return k == "images" || Control::KnowsProp(k); }
+
+int TUniPopupMenu::Count() const { return CountItems(*this); }
+
+TUniMenuItem* TUniPopupMenu::Items(int index) const { return NthItem<TUniMenuItem>(*this, index); }
+
+void TUniPopupMenu::Popup(int x, int y, const Control* relativeTo) {
+  {
+    std::lock_guard<std::mutex> lock(gMenusMutex);
+    for (TUniPopupMenu* m : Menus())
+      if (m->GetSession() == GetSession()) m->open_ = false;
+  }
+  open_ = true;
+  Session* s = GetSession();
+  if (!s) return;
+  if (relativeTo)
+    s->Emit({{"op", "popup"}, {"c", Id()}, {"x", x}, {"y", y}, {"at", relativeTo->Id()}});
+  else
+    s->Popup(*this, x, y);
+}
+
+Json TUniPopupMenu::RenderProp(std::string_view key) const {
+  if (key == "menu") {
+    const TUniCustomImageList* images = FindImageList(*this, Images());
+    Json menu = Json::array();
+    for (const Control* c : Children())
+      if (auto* item = dynamic_cast<const TUniMenuItem*>(c); item && item->Visible())
+        menu.push_back(item->ToJson(images));
+    return menu;
+  }
+  return Control::RenderProp(key);
+}
+
+void TUniPopupMenu::RenderInto(Json& node) const {
+  // The items travel inside "menu", not as child elements.
+  Component::RenderInto(node);
+  node["p"]["menu"] = RenderProp("menu");
+}
+
+// ---- menu item ------------------------------------------------------------------------------
+
+bool TUniMenuItem::KnowsProp(std::string_view k) const {
+  return KeyIn(k, {"caption", "imageIndex"}) || Control::KnowsProp(k);
+}
+
+int TUniMenuItem::Count() const { return CountItems(*this); }
+
+TUniMenuItem* TUniMenuItem::Items(int index) const { return NthItem<TUniMenuItem>(*this, index); }
+
+TUniPopupMenu* TUniMenuItem::Menu() const {
+  for (Control* c = Parent(); c; c = c->Parent()) {
+    if (auto* menu = dynamic_cast<TUniPopupMenu*>(c)) return menu;
+    if (!dynamic_cast<TUniMenuItem*>(c)) return nullptr;
+  }
+  return nullptr;
+}
+
+bool TUniMenuItem::TakeProp(std::string_view key, const Json& value) {
+  // An item has no element of its own in the browser: a change resends
+  // the menu it belongs to.
+  if (Prop(key) == value) return true;
+  StoreFromBrowser(key, value);
+  if (TUniPopupMenu* menu = Menu()) menu->MenuChanged();
+  return true;
+}
+
+Json TUniMenuItem::ToJson(const TUniCustomImageList* images) const {
+  Json n = {{"id", Id()}, {"caption", Caption()}};
+  if (IsSeparator()) n["separator"] = true;
+  if (!Enabled()) n["enabled"] = false;
+  if (images && ImageIndex() >= 0) {
+    std::string image = images->Image(ImageIndex());
+    if (!image.empty()) n["image"] = std::move(image);
+  }
+  Json ch = Json::array();
+  for (const Control* c : Children())
+    if (auto* item = dynamic_cast<const TUniMenuItem*>(c); item && item->Visible()) ch.push_back(item->ToJson(images));
+  if (!ch.empty()) n["children"] = std::move(ch);
+  return n;
+}
+
+bool TUniMenuItem::AcceptsBrowserEvents() const {
+  for (const Control* c = this; c; c = c->Parent()) {
+    if (auto* menu = dynamic_cast<const TUniPopupMenu*>(c))
+      return menu->IsOpen() && menu->Owner() && menu->Owner()->IsShown();
+    if (!dynamic_cast<const TUniMenuItem*>(c) || !c->Visible() || !c->Enabled()) return false;
+  }
+  return false;
+}
+
+bool TUniMenuItem::HandleBrowserEvent(const std::string& type, const Json& ev) {
+  if (type != "menu") return false;
+  if (IsSeparator()) return detail::Refused(*this, ev, "a separator");
+  // Choosing closes the menu in the browser: one choice per opening.
+  if (TUniPopupMenu* menu = Menu()) menu->open_ = false;
+  Click();
+  return true;
+}
+
+}  // namespace plat::ui

@@ -1,0 +1,117 @@
+// The upload window and the upload drop zone.
+#include <algorithm>
+
+#include "platform/session/session.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/controls_util.h"
+
+namespace plat::ui {
+
+using detail::KeyIn;
+
+namespace {
+
+// The name part of a system path (either separator).
+std::string CacheToken(const std::string& cache) {
+  std::size_t cut = cache.find_last_of("/\\");
+  return cut == std::string::npos ? cache : cache.substr(cut + 1);
+}
+
+}  // namespace
+
+TUniCustomFileUpload::TUniCustomFileUpload(Form* owner) : Control(owner) {
+  RegisterEvent("OnMultiCompleted", &OnMultiCompleted);
+}
+
+TUniCustomFileUpload::~TUniCustomFileUpload() {
+  std::vector<UploadedFile> unclaimed;
+  for (const Received& r : received_) unclaimed.push_back(r.file);
+  EraseUploadedFiles(unclaimed);
+}
+
+bool TUniCustomFileUpload::KnowsProp(std::string_view k) const {
+  return KeyIn(k, {"filter", "maxFiles", "timeoutSecs", "messages", "multipleFiles"}) || Control::KnowsProp(k);
+}
+
+std::string TUniCustomFileUpload::Message(std::string_view key) const {
+  const Json& m = Prop("messages");
+  if (!m.is_object()) return {};
+  auto it = m.find(key);
+  return it != m.end() && it->is_string() ? it->get<std::string>() : std::string();
+}
+
+void TUniCustomFileUpload::SetMessage(std::string_view key, std::string_view text) {
+  Json m = Prop("messages").is_object() ? Prop("messages") : Json::object();
+  m[std::string(key)] = std::string(text);
+  SetProp("messages", std::move(m));
+}
+
+Json TUniCustomFileUpload::AcceptReceivedFiles(std::vector<UploadedFile> files) {
+  Json answer = Json::array();
+  for (UploadedFile& f : files) {
+    Received r{std::move(f), {}};
+    r.token = CacheToken(r.file.cache);
+    answer.push_back({{"name", r.file.name}, {"cache", r.token}});
+    received_.push_back(std::move(r));
+  }
+  return answer;
+}
+
+TUniCustomFileUpload* TUniCustomFileUpload::UploadTarget(Session& session, int id) {
+  auto* c = dynamic_cast<TUniCustomFileUpload*>(session.FindById(id));
+  return c && c->AcceptsBrowserEvents() ? c : nullptr;
+}
+
+bool TUniCustomFileUpload::HandleBrowserEvent(const std::string& type, const Json& ev) {
+  if (type != "upload") return Control::HandleBrowserEvent(type, ev);
+  auto it = ev.find("files");
+  if (it == ev.end() || !it->is_array()) return detail::Refused(*this, ev, "no files");
+  // Only files this control received; each once.
+  std::vector<UploadedFile> files;
+  for (const Json& f : *it) {
+    const std::string token =
+        f.is_object() && f.contains("cache") && f["cache"].is_string() ? f["cache"].get<std::string>() : std::string();
+    auto r = std::find_if(received_.begin(), received_.end(),
+                          [&](const Received& x) { return !token.empty() && x.token == token; });
+    if (r == received_.end()) {
+      detail::Refused(*this, f, "not a file received for this upload");
+      continue;
+    }
+    files.push_back(std::move(r->file));
+    received_.erase(r);
+  }
+  if (files.empty()) return detail::Refused(*this, ev, "no file of this upload");
+
+  // The cache files go after the handler, however it ends.
+  struct Eraser {
+    const std::vector<UploadedFile>& files;
+    ~Eraser() { EraseUploadedFiles(files); }
+  } eraser{files};
+  UploadFinished();
+  OnMultiCompleted(this, files);
+  return true;
+}
+
+bool TUniFileUpload::KnowsProp(std::string_view k) const {
+  return KeyIn(k, {"title", "show"}) || TUniCustomFileUpload::KnowsProp(k);
+}
+
+void TUniFileUpload::Execute() {
+  // Sent even when "show" is already true: the browser closes the window by
+  // itself and does not say so.
+  StoreFromBrowser("show", true);
+  MarkChanged("show");
+}
+
+void TUniFileUpload::UploadFinished() { StoreFromBrowser("show", false); }
+
+bool TUniFileUpload::AcceptsBrowserEvents() const {
+  // A window of its own: its place on the form does not matter.
+  return Enabled() && Owner() && Owner()->IsShown();
+}
+
+bool TUniFileUploadButton::KnowsProp(std::string_view k) const {
+  return k == "caption" || TUniCustomFileUpload::KnowsProp(k);
+}
+
+}  // namespace plat::ui

@@ -1,0 +1,29 @@
+#pragma once
+// Helpers shared by the control implementations (not for application code).
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "platform/ui/component.h"
+
+namespace plat::ui::detail {
+
+inline bool KeyIn(std::string_view key, std::initializer_list<const char*> keys) {
+  for (const char* k : keys)
+    if (key == k) return true;
+  return false;
+}
+
+// Logs a browser event a control refuses, as the session logs the events it
+// refuses itself. Returns true: the event was dealt with.
+bool Refused(const Component& c, const Json& event, const std::string& why);
+
+// An integer member of a browser event (a whole number in any JSON form).
+bool IntMember(const Json& event, const char* key, int& out);
+bool IntValue(const Json& v, int& out);
+
+// The "v" of a change event for property `p`, or nullptr when the event is
+// no change of that property.
+const Json* ChangeOf(const std::string& type, const Json& event, std::string_view p);
+
+}  // namespace plat::ui::detail
