@@ -8,7 +8,7 @@ packages=(
   libpugixml-dev nlohmann-json3-dev libyaml-cpp-dev
   libjpeg62-turbo-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  curl
+  curl chromium
 )
 
 missing=()
@@ -16,10 +16,22 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
 if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Node.js and npm, unless the machine has them already (from any source).
+if ! command -v npm >/dev/null 2>&1; then
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends nodejs npm
+fi
+
+# The browser tests' driver and the icon font the client serves.
+root="$(cd "$(dirname "$0")/.." && pwd)"
+if [ ! -d "$root/node_modules/playwright-core" ] || [ ! -d "$root/node_modules/@fortawesome/fontawesome-free" ] \
+   || [ "$root/package-lock.json" -nt "$root/node_modules/.package-lock.json" ]; then
+  (cd "$root" && npm ci --no-audit --no-fund --loglevel=error)
 fi

@@ -7,7 +7,14 @@ const char* const kLoadingScreenCss =
     "14px tahoma,arial,helvetica;padding:    2px 2px 220px 204px;margin:     0;text-align: "
     "center;height:     auto;}#loading-mask {background-color: #000000;}";
 
-TUniMainModule::TUniMainModule(TUniServerModule& server) : server_(server) {
+TUniMainModule::TUniMainModule(TUniServerModule& server, plat::ui::Session* session)
+    : server_(server), session_(session) {
+  const auto& def = plat::ui::FormDefinition("MainModule.yaml");
+  Theme = def.props.value("Theme", "");
+  for (const auto& option : def.props.value("BrowserOptions", plat::ui::Json::array())) {
+    if (option == "boDisableMouseRightClick") DisableMouseRightClick = true;
+    if (option == "boDisableChromeRefresh") DisableChromeRefresh = true;
+  }
   UniGUIMainModuleCreate();
 }
 
@@ -15,4 +22,11 @@ void TUniMainModule::UniGUIMainModuleCreate() {
   // The line is application-wide: it is added once, however many sessions
   // start, so pages do not grow with every session ever opened.
   server_.AddCustomCss(kLoadingScreenCss);
+}
+
+TUniMainModule* UniMainModule() {
+  plat::ui::Session* s = plat::ui::Session::Current();
+  auto* m = s ? dynamic_cast<TUniMainModule*>(s->MainModule()) : nullptr;
+  if (!m) throw plat::ui::UiError("no main module for this request");
+  return m;
 }

@@ -1,26 +1,44 @@
 #pragma once
 // The per-session main module: created for every browser session before the
-// session's main form, alive as long as the session.
+// session's main form, alive as long as the session. The session's dialogs
+// are created through it.
+#include <memory>
 #include <string>
-#include <vector>
+
+#include "platform/session/session.h"
+#include "platform/ui/form_loader.h"
 
 class TUniServerModule;
 
 // The black loading mask every page shows while the application loads.
 extern const char* const kLoadingScreenCss;
 
-class TUniMainModule {
+class TUniMainModule : public plat::ui::MainModuleBase {
  public:
-  std::string Theme = "uni_win11_polar_dark";
-  bool DisableMouseRightClick = true;  // the browser's context menu is off
-  bool DisableChromeRefresh = true;    // so is its refresh key
+  std::string Theme;
+  bool DisableMouseRightClick = false;  // the browser's context menu
+  bool DisableChromeRefresh = false;    // the browser's refresh key
 
-  // Runs the create handler.
-  explicit TUniMainModule(TUniServerModule& server);
-  virtual ~TUniMainModule() = default;
+  // Reads the module's settings from its definition and runs the create
+  // handler.
+  TUniMainModule(TUniServerModule& server, plat::ui::Session* session = nullptr);
 
   void UniGUIMainModuleCreate();
 
+  plat::ui::Session* GetSession() const { return session_; }
+
+  // The session's open dialog of class T, or a new one from its definition.
+  template <typename T>
+  T* Dialog() {
+    if (T* open = session_->FindDialog<T>()) return open;
+    auto dialog = std::make_unique<T>(session_);
+    return static_cast<T*>(session_->AddDialog(std::move(dialog)));
+  }
+
  private:
   TUniServerModule& server_;
+  plat::ui::Session* session_;
 };
+
+// The main module of the session on whose behalf the current request runs.
+TUniMainModule* UniMainModule();

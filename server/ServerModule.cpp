@@ -4,31 +4,24 @@
 #include <stdexcept>
 
 #include "common/Main.h"
+#include "common/MainForm.h"
+#include "match/Unit1.h"
+#include "match/Unit2.h"
+#include "editor/Unit3.h"
+#include "platform/session/session_manager.h"
+#include "platform/ui/form_loader.h"
+#include "server/MainModule.h"
 #include "platform/clock.h"
 #include "platform/convert.h"
 #include "platform/http/http_server.h"
 #include "platform/io/path.h"
+#include "platform/io/text_file.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
 
 namespace {
 
 std::atomic<TUniServerModule*> gServerModule{nullptr};
-
-std::string EscapeHtml(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (char c : s) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
 
 void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
   for (std::size_t pos = 0; (pos = s.find(from, pos)) != std::string::npos; pos += to.size())
@@ -45,17 +38,7 @@ TUniServerModule::TUniServerModule(std::string programFolder) {
   while (nativeFolder_.size() > 1 && nativeFolder_.back() == '/') nativeFolder_.pop_back();
   startPath_ = plat::io::ToSystemFolder(nativeFolder_);
 
-  ExceptionTemplate = {
-      "<html>",
-      "<body bgcolor=\"#dfe8f6\">",
-      "<p style=\"text-align:center;color:#A05050\">An Exception has occured in application:</p>",
-      "<p style=\"text-align:center;color:#0000A0\">[###message###]</p>",
-      "<p style=\"text-align:center;color:#A05050\"><a href=\"[###url###]\">Restart Tessarine</a></p>",
-      "</body>",
-      "</html>"};
-  InvalidSessionTemplate = ExceptionTemplate;
-  InvalidSessionTemplate.erase(InvalidSessionTemplate.begin() + 2);
-  TerminateTemplate = InvalidSessionTemplate;
+  LoadSettings();
 
   // The create handler's failure goes to the application's exception
   // handler: it is logged and the module keeps its default port.
@@ -65,6 +48,66 @@ TUniServerModule::TUniServerModule(std::string programFolder) {
     plat::LogLine(std::string("Exception while creating the server module: ") + e.what() +
                   "; keeping port " + std::to_string(Port));
   }
+}
+
+void TUniServerModule::LoadSettings() {
+  plat::ui::SetFormsFolder(TESS_SOURCE_DIR "/forms");
+  plat::ui::RegisterStandardControls();
+  const plat::ui::Json& p = plat::ui::FormDefinition("ServerModule.yaml").props;
+  Title = p.value("Title", "");
+  TempFolder = p.value("TempFolder", "");
+  const auto& limits = p.value("ServerLimits", plat::ui::Json::object());
+  MaxSessions = limits.value("MaxSessions", 50);
+  MaxConnections = limits.value("MaxConnections", 50);
+  SessionTimeoutMinutes = p.value("SessionTimeoutMinutes", 10);
+  const auto& messages = p.value("ServerMessages", plat::ui::Json::object());
+  LoadingMessage = messages.value("LoadingMessage", "");
+  TerminateMessage = messages.value("TerminateMessage", "");
+  ExceptionTemplate = messages.value("ExceptionTemplate", std::vector<std::string>{});
+  InvalidSessionTemplate = messages.value("InvalidSessionTemplate", std::vector<std::string>{});
+  TerminateTemplate = messages.value("TerminateTemplate", std::vector<std::string>{});
+  const auto& recovery = p.value("ConnectionFailureRecovery", plat::ui::Json::object());
+  ConnectionErrorMessage = recovery.value("ErrorMessage", "");
+  ConnectionRetryMessage = recovery.value("RetryMessage", "");
+}
+
+plat::ui::SessionManager& TUniServerModule::Sessions() {
+  if (!sessions_) {
+    plat::ui::SessionHostConfig c;
+    c.maxSessions = static_cast<std::size_t>(MaxSessions);
+    c.timeoutMs = static_cast<std::int64_t>(SessionTimeoutMinutes) * 60 * 1000;
+    c.title = Title;
+    c.loadingMessage = LoadingMessage;
+    c.terminateMessage = TerminateMessage;
+    c.customCss = [this] { return CustomCSS(); };
+    c.clientConfig = {{"errorMessage", ConnectionErrorMessage},
+                      {"retryMessage", ConnectionRetryMessage},
+                      {"disableContextMenu", true},
+                      {"disableRefresh", true}};
+    c.terminatePage = [this](const std::string& m) { return FillServerPage(TerminateTemplate, m, "/"); };
+    c.invalidSessionPage = [this](const std::string& m) {
+      return FillServerPage(InvalidSessionTemplate, m, "/");
+    };
+    c.exceptionPage = [this](const std::string& m) { return FillServerPage(ExceptionTemplate, m, "/"); };
+    c.clientFolder = TESS_SOURCE_DIR "/platform/client";
+    c.fontAwesomeFolder = TESS_SOURCE_DIR "/node_modules/@fortawesome/fontawesome-free";
+    c.tempFolder = plat::io::Resolve(StartPath() + TempFolder).string();
+    c.createSession = [this](plat::ui::Session& s) {
+      s.SetMainModule(std::make_unique<TUniMainModule>(*this, &s));
+      s.SetMainForm(std::make_unique<TMainForm>(&s));
+    };
+    sessions_ = std::make_unique<plat::ui::SessionManager>(std::move(c));
+  }
+  return *sessions_;
+}
+
+void TUniServerModule::CheckFormDefinitions() {
+  // Every form is built once without a session, so a definition that names
+  // an unknown class, property or handler stops the start.
+  TMainForm main(nullptr);
+  TfrmHeim heim(nullptr);
+  TfrmUhr uhr(nullptr);
+  TfrmMedium medium(nullptr);
 }
 
 TUniServerModule::~TUniServerModule() {
@@ -171,6 +214,22 @@ void TUniServerModule::ConfigureHttp() {
   });
   http_->AddStaticFolder("Containers", plat::io::Resolve(StartPath() + "Containers"));
   http_->AddStaticFolder("files", plat::io::Resolve(StartPath() + "files"));
+  Sessions().Install(*http_);
+  // The application's icon for the browser's tab.
+  std::string icon;
+  try {
+    icon = plat::io::ReadFileBytes(TESS_SOURCE_DIR "/server/favicon.ico");
+  } catch (const std::exception& e) {
+    plat::LogLine(std::string("no favicon: ") + e.what());
+  }
+  http_->Raw().Get("/favicon.ico", [icon](const httplib::Request&, httplib::Response& res) {
+    if (icon.empty()) {
+      res.status = 404;
+      return;
+    }
+    res.set_header("Cache-Control", "max-age=86400");
+    res.set_content(icon, "image/x-icon");
+  });
 }
 
 bool TUniServerModule::Start(int port) {
@@ -187,6 +246,7 @@ void TUniServerModule::Stop() {
 int TUniServerModule::BoundPort() const { return http_ ? http_->Port() : 0; }
 
 int TUniServerModule::Run() {
+  CheckFormDefinitions();
   ConfigureHttp();
   if (!http_->Bind("0.0.0.0", Port)) {
     plat::LogLine("Cannot listen on port " + std::to_string(Port));
@@ -212,7 +272,7 @@ std::string FillServerPage(const std::vector<std::string>& lines, std::string_vi
     page += l;
     page += "\n";
   }
-  ReplaceAll(page, "[###message###]", EscapeHtml(message));
-  ReplaceAll(page, "[###url###]", EscapeHtml(url));
+  ReplaceAll(page, "[###message###]", plat::ui::EscapeHtml(message));
+  ReplaceAll(page, "[###url###]", plat::ui::EscapeHtml(url));
   return page;
 }

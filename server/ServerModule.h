@@ -14,6 +14,9 @@ class HttpServer;
 struct HttpRequest;
 struct HttpResponse;
 }  // namespace plat::http
+namespace plat::ui {
+class SessionManager;
+}
 
 // The last display command. The record holds one command: a command issued
 // before a display has polled replaces the previous one for that display.
@@ -27,16 +30,17 @@ struct TDisplayCommand {
 
 class TUniServerModule {
  public:
-  // Settings of the web server.
-  std::string Title = "j8 | Tessarine 2025";
-  std::string TempFolder = "temp\\";
+  // Settings of the web server, from the module's definition.
+  std::string Title;
+  std::string TempFolder;
   int MaxSessions = 50;
   int MaxConnections = 50;
+  int SessionTimeoutMinutes = 10;
   int Port = 8077;
-  std::string LoadingMessage = "Tessarine loading...";
-  std::string TerminateMessage = "Tessarine session terminated.";
-  std::string ConnectionErrorMessage = "Connection Error";
-  std::string ConnectionRetryMessage = "Retrying...";
+  std::string LoadingMessage;
+  std::string TerminateMessage;
+  std::string ConnectionErrorMessage;
+  std::string ConnectionRetryMessage;
   // Server message pages; "[###message###]" and "[###url###]" are filled in.
   std::vector<std::string> ExceptionTemplate;
   std::vector<std::string> InvalidSessionTemplate;
@@ -87,7 +91,13 @@ class TUniServerModule {
   int Run();
   int BoundPort() const;
 
+  // The browser sessions of the process.
+  plat::ui::SessionManager& Sessions();
+  // Builds every form once; raises when a definition does not fit its code.
+  static void CheckFormDefinitions();
+
  private:
+  void LoadSettings();
   void ConfigureHttp();
   std::string startPath_;
   std::string nativeFolder_;
@@ -95,6 +105,7 @@ class TUniServerModule {
   TDisplayCommand command_;
   mutable std::mutex cssMutex_;
   std::vector<std::string> customCss_;
+  std::unique_ptr<plat::ui::SessionManager> sessions_;
   std::unique_ptr<plat::http::HttpServer> http_;
 };
 

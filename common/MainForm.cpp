@@ -1,0 +1,82 @@
+#include "common/MainForm.h"
+
+#include "platform/ui/form_loader.h"
+#include "server/MainModule.h"
+
+TMainForm::TMainForm(Session* session) : Form(session) {
+  RegisterSessionHandlers();
+  RegisterDisplayHandlers();
+  Build(FormDefinition("Main.yaml"));
+  BindComponents();
+}
+
+#define BIND(field) field = Get<std::remove_pointer_t<decltype(field)>>(#field)
+
+void TMainForm::BindComponents() {
+  BIND(UniPageControl1);
+  BIND(tabPlayer);
+  BIND(tabSettings);
+  BIND(UniTabSheet1);
+  BIND(panBack);
+  BIND(panF1);
+  BIND(panF2);
+  BIND(panF3);
+  BIND(panF4);
+  BIND(panF5);
+  BIND(lblF1A);
+  BIND(lblF1B);
+  BIND(lblF2A);
+  BIND(lblF2B);
+  BIND(lblF3A);
+  BIND(lblF3B);
+  BIND(lblF4A);
+  BIND(lblF4B);
+  BIND(lblF5A);
+  BIND(lblF5B);
+  BIND(urlTCK);
+  BIND(lblStandort);
+  BIND(lblDayplan);
+  BIND(lblPlaylist);
+  BIND(lblFrame);
+  BIND(lblTicker);
+  BIND(lblNavi);
+  BIND(lblPath);
+  BIND(lblPlay);
+  BIND(edtPreload);
+  BIND(btnDayplan);
+  BIND(btnFrame);
+  BIND(btnPlaylist);
+  BIND(btnTicker);
+  BIND(btnNavi);
+  BIND(btnPlayMedium);
+  BIND(UniPageControl2);
+  BIND(memoLog);
+  BIND(UniPanel1);
+  BIND(UniButton1);
+  BIND(UniPageControl3);
+  BIND(tabLogin);
+  BIND(tabSpielstand);
+  BIND(tabEnt);
+  BIND(tabTeamEdit);
+  BIND(tabMatchday);
+  BIND(tabTest);
+  BIND(panLogin);
+  BIND(edtLoginUser);
+  BIND(edtLoginPW);
+  BIND(btnLoginOK);
+  BIND(btnLoadAll);
+  BIND(panH1);
+  BIND(panG1);
+  BIND(panVerlauf);
+  BIND(btnQSALoad);
+  BIND(timerGo);
+}
+
+#undef BIND
+
+TMainForm* MainForm() {
+  Session* s = Session::Current();
+  auto* form = s ? dynamic_cast<TMainForm*>(s->MainForm()) : nullptr;
+  if (!form) throw UiError("no main form for this request");
+  return form;
+}

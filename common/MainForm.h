@@ -1,0 +1,110 @@
+#pragma once
+// The main form: one per browser session. It holds the display surface, the
+// display engine page and the console page; the handlers of each subsystem
+// are defined in that subsystem's folder and registered here by name, so
+// the form definition can bind them.
+#include <string>
+
+#include "platform/session/session.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/form.h"
+
+using namespace plat::ui;  // the form code reads like the designer's units
+
+class TMainForm : public Form {
+ public:
+  // Builds the form from its definition "Main.yaml" and binds the fields.
+  explicit TMainForm(Session* session);
+  const char* ClassName() const override { return "TMainForm"; }
+
+  // --- fields -------------------------------------------------------------
+  std::string apppath;  // the program folder with a trailing backslash
+  int Play_1 = -1, Play_2 = -1, Play_3 = -1, Play_4 = -1, Play_5 = -1;
+  int nPreloadTime = 1200;
+  int nInaktivTime = 300000;
+
+  // --- components -----------------------------------------------------------
+  TUniPageControl* UniPageControl1;
+  TUniTabSheet* tabPlayer;
+  TUniTabSheet* tabSettings;
+  TUniTabSheet* UniTabSheet1;
+  TUniPanel* panBack;
+  TUniPanel* panF1;
+  TUniPanel* panF2;
+  TUniPanel* panF3;
+  TUniPanel* panF4;
+  TUniPanel* panF5;
+  TUniLabel* lblF1A;
+  TUniLabel* lblF1B;
+  TUniLabel* lblF2A;
+  TUniLabel* lblF2B;
+  TUniLabel* lblF3A;
+  TUniLabel* lblF3B;
+  TUniLabel* lblF4A;
+  TUniLabel* lblF4B;
+  TUniLabel* lblF5A;
+  TUniLabel* lblF5B;
+  TUniURLFrame* urlTCK;
+
+  // display engine page
+  TUniLabel* lblStandort;
+  TUniLabel* lblDayplan;
+  TUniLabel* lblPlaylist;
+  TUniLabel* lblFrame;
+  TUniLabel* lblTicker;
+  TUniLabel* lblNavi;
+  TUniLabel* lblPath;
+  TUniLabel* lblPlay;
+  TUniEdit* edtPreload;
+  TUniButton* btnDayplan;
+  TUniButton* btnFrame;
+  TUniButton* btnPlaylist;
+  TUniButton* btnTicker;
+  TUniButton* btnNavi;
+  TUniButton* btnPlayMedium;
+  TUniPageControl* UniPageControl2;
+  TUniMemo* memoLog;
+
+  // console page
+  TUniPanel* UniPanel1;
+  TUniButton* UniButton1;
+  TUniPageControl* UniPageControl3;
+  TUniTabSheet* tabLogin;
+  TUniTabSheet* tabSpielstand;
+  TUniTabSheet* tabEnt;
+  TUniTabSheet* tabTeamEdit;
+  TUniTabSheet* tabMatchday;
+  TUniTabSheet* tabTest;
+  TUniPanel* panLogin;
+  TUniEdit* edtLoginUser;
+  TUniEdit* edtLoginPW;
+  TUniSpeedButton* btnLoginOK;
+  TUniSpeedButton* btnLoadAll;
+  TUniPanel* panH1;
+  TUniPanel* panG1;
+  TUniPanel* panVerlauf;
+  TUniButton* btnQSALoad;
+
+  // timers
+  TUniTimer* timerGo;
+
+  // --- session start, login and exit ----------------------------------------
+  void UniFormShow(Component* Sender);
+  void UniFormScreenResize(Component* Sender, int AWidth, int AHeight);
+  void btnLoginOKClick(Component* Sender);
+  void UniButton1Click(Component* Sender);
+  void timerGoTimer(Component* Sender);
+
+  // --- display engine keys ----------------------------------------------------
+  void UniFormKeyDown(Component* Sender, int& Key, ShiftState Shift);
+  void UniFormKeyPress(Component* Sender, char32_t& Key);
+  void memoLogDblClick(Component* Sender);
+
+ private:
+  void RegisterSessionHandlers();
+  void RegisterDisplayHandlers();
+  void BindComponents();
+};
+
+// The session's main form (of the session the current request runs for).
+TMainForm* MainForm();

@@ -1,0 +1,161 @@
+// Session start, login and exit of the main form.
+#include <algorithm>
+
+#include "common/Main.h"
+#include "common/MainForm.h"
+#include "platform/convert.h"
+#include "platform/io/path.h"
+#include "platform/io/utf8.h"
+#include "server/ServerModule.h"
+
+namespace {
+
+const char* const kConsoleStart = "tessarine";
+const char* const kAdministrator = "administrator";
+const char* const kAdministratorPassword = "wolken482";
+
+std::string Reversed(const std::string& text) {
+  // Reverse characters, not bytes.
+  std::vector<std::string> chars;
+  for (std::size_t pos = 0; pos < text.size();) {
+    std::size_t start = pos;
+    plat::utf8::Next(text, pos);
+    chars.push_back(text.substr(start, pos - start));
+  }
+  std::string out;
+  for (auto it = chars.rbegin(); it != chars.rend(); ++it) out += *it;
+  return out;
+}
+
+// A location name names one file in Config/Dayplan/; anything that would
+// reach elsewhere counts as not found.
+bool DayplanExists(const std::string& apppath, const std::string& standort) {
+  if (standort.empty()) return false;
+  if (standort.find('/') != std::string::npos || standort.find('\\') != std::string::npos ||
+      standort == "." || standort == ".." || standort.find('\0') != std::string::npos)
+    return false;
+  return plat::io::FileExists(apppath + "Config/Dayplan/" + standort);
+}
+
+}  // namespace
+
+void TMainForm::RegisterSessionHandlers() {
+  RegisterMethod("UniFormShow", &TMainForm::UniFormShow);
+  RegisterMethod("UniFormScreenResize", &TMainForm::UniFormScreenResize);
+  RegisterMethod("btnLoginOKClick", &TMainForm::btnLoginOKClick);
+  RegisterMethod("UniButton1Click", &TMainForm::UniButton1Click);
+  RegisterMethod("timerGoTimer", &TMainForm::timerGoTimer);
+}
+
+void TMainForm::UniFormShow(Component*) {
+  apppath = UniServerModule().StartPath();
+  UniPageControl1->SetAlign(Align::Client);
+
+  TUniPanel* frames[] = {panF1, panF2, panF3, panF4, panF5};
+  TUniLabel* labels[][2] = {{lblF1A, lblF1B}, {lblF2A, lblF2B}, {lblF3A, lblF3B},
+                            {lblF4A, lblF4B}, {lblF5A, lblF5B}};
+  for (auto& pair : labels)
+    for (TUniLabel* l : pair) {
+      l->SetCaption("");
+      l->SetAlign(Align::Client);
+    }
+  Play_1 = Play_2 = Play_3 = Play_4 = Play_5 = -1;
+  for (TUniPanel* p : frames) p->SetCaption("");
+  UniPageControl1->SetTabsVisible(false);
+
+  const std::string ini = apppath + "Config\\tessarine.ini";
+  if (auto v = plat::TryStrToInt(ReadIniString(ini, "Settings", "preloadTime", ""))) {
+    nPreloadTime = *v;
+    edtPreload->SetText(std::to_string(*v));
+  } else {
+    nPreloadTime = 1200;
+  }
+  auto inaktiv = plat::TryStrToInt(ReadIniString(ini, "Settings", "InaktivTime", ""));
+  nInaktivTime = inaktiv ? *inaktiv : 300000;
+
+  Session* session = FormSession();
+  std::string standort = session->UrlParam("standort");
+  std::string start = session->UrlParam("start");
+
+  if (start == kConsoleStart) {
+    UniPageControl1->SetActivePage(UniTabSheet1);
+    UniPageControl3->SetActivePage(tabLogin);
+    timerGo->SetEnabled(true);
+    return;
+  }
+
+  lblStandort->SetCaption(standort);
+  if (DayplanExists(apppath, standort)) {
+    UniPageControl1->SetActivePage(tabPlayer);
+    session->AddJS("window.oncontextmenu = function () {return false;}");
+    lblDayplan->SetCaption(standort);
+    btnDayplan->OnClick(btnDayplan);
+  } else {
+    UniPageControl1->SetActivePage(tabPlayer);
+    panF1->SetBounds(0, 0, 868, 868);
+    memoLog->Lines().Add("standort not found:" + standort);
+    lblF1A->SetCaption("<div><img src=\"files/J8_TS.jpg\" alt=\"Logo\"  style=\"width:" +
+                       std::to_string(panF1->Width()) + "px;height:" + std::to_string(panF1->Height()) +
+                       "px\" class=\"contain\"/></div>");
+  }
+}
+
+void TMainForm::UniFormScreenResize(Component*, int AWidth, int) {
+  if (UniPageControl3->ActivePageIndex() != 0) return;
+  panLogin->SetLeft(AWidth / 2 - panLogin->Width() / 2);
+}
+
+void TMainForm::btnLoginOKClick(Component*) {
+  Session* session = FormSession();
+  const std::string user = edtLoginUser->Text();
+  const std::string password = edtLoginPW->Text();
+
+  if (plat::utf8::ToLower(user) == kAdministrator &&
+      plat::utf8::ToLower(password) == kAdministratorPassword) {
+    tabSpielstand->SetTabVisible(true);
+    tabEnt->SetTabVisible(true);
+    tabTeamEdit->SetTabVisible(true);
+    UniPageControl3->SetActivePageIndex(1);
+    tabLogin->SetTabVisible(false);
+    return;
+  }
+  if (user.empty()) {
+    session->ShowMessage("Wrong user!");
+    return;
+  }
+
+  const std::string users = apppath + "Config\\tsUsers.ini";
+  const std::string stored = Reversed(ReadIniString(users, user, "pw", ""));
+  const std::string kind = plat::utf8::ToLower(ReadIniString(users, user, "type", ""));
+  if (password.empty() || stored.empty() || password != stored) {
+    session->ShowMessage("Wrong password!");
+    return;
+  }
+
+  if (kind == "profi") {
+    tabLogin->SetTabVisible(false);
+    tabSpielstand->SetTabVisible(true);
+    tabEnt->SetTabVisible(true);
+    tabTeamEdit->SetTabVisible(true);
+    tabMatchday->SetTabVisible(true);
+    UniPageControl3->SetActivePageIndex(1);
+  } else if (kind == "amateur") {
+    tabEnt->SetTabVisible(false);
+    tabTeamEdit->SetTabVisible(false);
+    panH1->SetVisible(false);
+    panG1->SetVisible(false);
+    panVerlauf->SetVisible(false);
+    tabMatchday->SetTabVisible(false);
+    tabLogin->SetTabVisible(false);
+    tabSpielstand->SetTabVisible(true);
+    btnQSALoad->OnClick(btnQSALoad);
+    UniPageControl3->SetActivePageIndex(1);
+  }
+}
+
+void TMainForm::UniButton1Click(Component*) {
+  UniPageControl3->SetActivePageIndex(0);
+  FormSession()->Terminate();
+}
+
+void TMainForm::timerGoTimer(Component*) { timerGo->SetEnabled(false); }

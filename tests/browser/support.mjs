@@ -1,0 +1,87 @@
+// Shared helpers of the browser tests: a real server on a free port over a
+// copy of a program folder, and headless Chromium driven by playwright-core.
+import { spawn } from 'node:child_process';
+import { cpSync, mkdtempSync, rmSync, mkdirSync, writeFileSync } from 'node:fs';
+import net from 'node:net';
+import os from 'node:os';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+export const repoRoot = path.resolve(here, '..', '..');
+export const serverBinary =
+  process.env.TESSARINE_BINARY || path.join(repoRoot, 'build', 'test', 'server', 'tessarine');
+
+export async function freePort() {
+  return new Promise((resolve, reject) => {
+    const s = net.createServer();
+    s.unref();
+    s.on('error', reject);
+    s.listen(0, '127.0.0.1', () => {
+      const { port } = s.address();
+      s.close(() => resolve(port));
+    });
+  });
+}
+
+// A program folder: a copy of demo/ with the given port.
+export function makeProgramFolder(port) {
+  const dir = mkdtempSync(path.join(os.tmpdir(), 'tess-browser-'));
+  cpSync(path.join(repoRoot, 'demo'), dir, { recursive: true });
+  mkdirSync(path.join(dir, 'Config'), { recursive: true });
+  writeFileSync(
+    path.join(dir, 'Config', 'tessarine.ini'),
+    `[Settings]\r\nport=${port}\r\npreloadTime=1200\r\nInaktivTime=300000\r\n`,
+  );
+  return dir;
+}
+
+export class Server {
+  constructor(folder, port) {
+    this.folder = folder;
+    this.port = port;
+    this.log = '';
+  }
+  async start() {
+    this.proc = spawn(serverBinary, [this.folder], { stdio: ['ignore', 'ignore', 'pipe'] });
+    this.proc.stderr.on('data', (d) => { this.log += d.toString(); });
+    const deadline = Date.now() + 15000;
+    while (!this.log.includes(`on port ${this.port}`)) {
+      if (Date.now() > deadline) throw new Error(`server did not start:\n${this.log}`);
+      if (this.proc.exitCode !== null) throw new Error(`server exited:\n${this.log}`);
+      await new Promise((r) => setTimeout(r, 50));
+    }
+  }
+  async stop() {
+    if (!this.proc || this.proc.exitCode !== null) return;
+    const exited = new Promise((r) => this.proc.once('exit', r));
+    this.proc.kill('SIGTERM');
+    await exited;
+  }
+  url(query = '') {
+    return `http://127.0.0.1:${this.port}/${query}`;
+  }
+}
+
+// Playwright gives every launch a fresh temporary profile of its own.
+export async function launchBrowser() {
+  return chromium.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: [
+      '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--autoplay-policy=no-user-gesture-required',
+    ],
+  });
+}
+
+export function removeFolder(dir) {
+  rmSync(dir, { recursive: true, force: true });
+}
+
+// The element of a component by its name.
+export function component(page, name) {
+  return page.locator(`[data-component="${name}"]`).first();
+}
