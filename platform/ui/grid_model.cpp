@@ -8,8 +8,11 @@ const std::string kEmpty;
 void GridModel::SetSize(int cols, int rows) {
   cols_ = cols < 0 ? 0 : cols;
   rows_ = rows < 0 ? 0 : rows;
-  cells_.resize(static_cast<std::size_t>(rows_));
-  for (auto& r : cells_) r.resize(static_cast<std::size_t>(cols_));
+  // Cells of rows and columns cut off by a smaller size are kept, as a grid
+  // does: they show again when the size grows.
+  if (cells_.size() < static_cast<std::size_t>(rows_)) cells_.resize(static_cast<std::size_t>(rows_));
+  for (auto& r : cells_)
+    if (r.size() < static_cast<std::size_t>(cols_)) r.resize(static_cast<std::size_t>(cols_));
   if (updating_) dirty_ = true; else Changed();
 }
 

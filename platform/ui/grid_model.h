@@ -1,7 +1,8 @@
 #pragma once
 // The cells of a string grid: ColCount columns by RowCount rows of texts.
 // Writes outside the grid are ignored and reads outside it give empty text,
-// as a grid control does. The grid control of the web UI builds on this.
+// as a grid control does; cells cut off by a smaller size keep their texts
+// and show again when the grid grows. The grid control builds on this.
 #include <string>
 #include <string_view>
 #include <vector>

@@ -222,3 +222,15 @@ TEST(Listings, FoldersAndFilesByExtension) {
   ListFilesByExt(dir.sys() + "nowhere\\", none, ".frm");
   EXPECT_EQ(none.Count(), 0);
 }
+
+TEST(GridModel, CellsCutOffByASmallerSizeComeBack) {
+  plat::GridModel grid(3, 3);
+  grid.SetCell(2, 2, "kept");
+  grid.SetRowCount(2);
+  grid.SetColCount(2);
+  EXPECT_EQ(grid.Cell(2, 2), "") << "outside the grid reads empty";
+  grid.SetCell(2, 2, "ignored");
+  grid.SetRowCount(3);
+  grid.SetColCount(3);
+  EXPECT_EQ(grid.Cell(2, 2), "kept");
+}
