@@ -1,0 +1,93 @@
+// The page, AJAX and close routes of the sessions on a real server.
+#include <gtest/gtest.h>
+
+#include <httplib.h>
+
+#include "platform/http/http_server.h"
+#include "platform/session/session_manager.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/form_loader.h"
+#include "support/test_support.h"
+
+using namespace plat::ui;
+using testing_support::LogCapture;
+
+namespace {
+
+class SessionRoutes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterStandardControls();
+    SessionHostConfig config;
+    config.maxSessions = 2;
+    config.title = "Venue <test>";
+    config.createSession = [](Session& s) {
+      auto form = std::make_unique<Form>(&s);
+      form->Build(ParseFormDefinition("{class: F, name: F, children: [{class: TUniLabel, name: L, caption: hi}]}"));
+      s.SetMainForm(std::move(form));
+    };
+    sessions_ = std::make_unique<SessionManager>(config);
+    sessions_->Install(http_);
+    ASSERT_TRUE(http_.Bind("127.0.0.1", 0));
+    http_.Start();
+    client_ = std::make_unique<httplib::Client>("127.0.0.1", http_.Port());
+  }
+  void TearDown() override { http_.Stop(); }
+
+  static std::string SidOf(const std::string& page) {
+    auto at = page.find("\"sid\":\"");
+    return at == std::string::npos ? "" : page.substr(at + 7, 32);
+  }
+
+  LogCapture log_;
+  plat::http::HttpServer http_;
+  std::unique_ptr<SessionManager> sessions_;
+  std::unique_ptr<httplib::Client> client_;
+};
+
+}  // namespace
+
+TEST_F(SessionRoutes, PagesUntilTheServerIsFullThenCloseFreesAPlace) {
+  auto first = client_->Get("/?standort=Halle");
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->status, 200);
+  EXPECT_NE(first->body.find("<title>Venue &lt;test&gt;</title>"), std::string::npos);
+  EXPECT_NE(first->body.find("Tess.boot("), std::string::npos);
+  std::string sid = SidOf(first->body);
+  ASSERT_EQ(sid.size(), 32u);
+  ASSERT_TRUE(client_->Get("/"));
+
+  auto full = client_->Get("/");
+  ASSERT_TRUE(full);
+  EXPECT_EQ(full->status, 503);
+  EXPECT_NE(full->body.find("server is full"), std::string::npos);
+
+  auto closed = client_->Post("/ajax/close", Json({{"sid", sid}}).dump(), "text/plain");
+  ASSERT_TRUE(closed);
+  auto again = client_->Get("/");
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->status, 200);
+  EXPECT_NE(SidOf(again->body), sid) << "ids are not reused";
+}
+
+TEST_F(SessionRoutes, AjaxAnswersGoneForUnknownSessionsAndRefusesBadBodies) {
+  auto page = client_->Get("/");
+  ASSERT_TRUE(page);
+  std::string sid = SidOf(page->body);
+
+  auto ok = client_->Post("/ajax", Json({{"sid", sid}, {"seq", 1}, {"events", Json::array()}}).dump(),
+                          "application/json");
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(Json::parse(ok->body)["seq"], 1);
+
+  auto gone = client_->Post("/ajax", Json({{"sid", "0123456789abcdef0123456789abcdef"}, {"seq", 1}}).dump(),
+                            "application/json");
+  ASSERT_TRUE(gone);
+  EXPECT_EQ(Json::parse(gone->body), Json({{"gone", true}}));
+
+  for (const char* bad : {"not json", "{\"sid\": 5, \"seq\": 1}", "{\"sid\": \"x\"}", "[]"}) {
+    auto r = client_->Post("/ajax", bad, "application/json");
+    ASSERT_TRUE(r) << bad;
+    EXPECT_EQ(r->status, 400) << bad;
+  }
+}
