@@ -179,19 +179,9 @@ Json Session::RenderBoot(const Json& config) {
     mainForm_->SetRenderedTree(true);
     forms.push_back(mainForm_->Render());
   }
-  for (const auto& d : dialogs_)
-    if (d->IsShown() && !closing_.count(d.get())) {
-      d->SetRenderedTree(true);
-      forms.push_back(d->Render());
-    }
-  // What the tree already holds need not be sent again.
-  pending_.clear();
-  pendingSet_.clear();
-  Json ops = Json::array();
-  for (auto& op : ops_)
-    if (op.value("op", "") != "set") ops.push_back(std::move(op));
-  ops_ = Json::array();
-  return {{"sid", id_}, {"config", config}, {"forms", std::move(forms)}, {"ops", std::move(ops)}};
+  // Until now only dialogs shown while the form opened were rendered; their
+  // creation and later changes are in the ops, in order.
+  return {{"sid", id_}, {"config", config}, {"forms", std::move(forms)}, {"ops", TakeOps()}};
 }
 
 bool Session::Refuse(const Json& event, const char* why) {

@@ -5,6 +5,7 @@
 #include "editor/Unit3.h"
 #include "match/Unit1.h"
 #include "match/Unit2.h"
+#include "platform/ui/form_loader.h"
 #include "support/session_driver.h"
 #include "support/test_support.h"
 
@@ -140,4 +141,33 @@ TEST_F(SessionServices, AFailingHandlerEndsOnlyItsEvent) {
   EXPECT_EQ(driver_->Form().panLogin->Left(), 500 - 179);
   EXPECT_FALSE(driver_->Terminated());
   EXPECT_NE(server_->Sessions().Find(driver_->GetSession().Id()), nullptr);
+}
+
+TEST(SessionBoot, ADialogShownWhileTheFormOpensArrivesOnceWithItsChanges) {
+  plat::ui::RegisterStandardControls();
+  plat::ui::Session s("00112233445566778899aabbccddeeff", {});
+  plat::ui::Session::Scope scope(s);
+  auto main = std::make_unique<plat::ui::Form>(&s);
+  main->Build(plat::ui::ParseFormDefinition("{class: F, name: Main, children: [{class: TUniLabel, name: L}]}"));
+  plat::ui::Form* mainForm = main.get();
+  s.SetMainForm(std::move(main));
+  auto dialog = std::make_unique<plat::ui::Form>(&s);
+  dialog->Build(plat::ui::ParseFormDefinition("{class: D, name: Dlg, children: [{class: TUniLabel, name: M}]}"));
+  plat::ui::Form* d = s.AddDialog(std::move(dialog));
+  mainForm->OnShow = [&](plat::ui::Component*) {
+    mainForm->Get<TUniLabel>("L")->SetCaption("main");
+    d->ShowModal();
+    d->Get<TUniLabel>("M")->SetCaption("changed after showing");
+  };
+  s.ShowMainForm();
+  Json boot = s.RenderBoot(Json::object());
+  ASSERT_EQ(boot["forms"].size(), 1u);
+  EXPECT_EQ(boot["forms"][0]["ch"][0]["p"]["caption"], "main");
+  int creates = 0, sets = 0;
+  for (const auto& op : boot["ops"]) {
+    if (op["op"] == "create") ++creates;
+    if (op["op"] == "set" && op["v"] == "changed after showing") ++sets;
+  }
+  EXPECT_EQ(creates, 1);
+  EXPECT_EQ(sets, 1);
 }
