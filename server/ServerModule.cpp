@@ -85,9 +85,6 @@ plat::ui::SessionManager& TUniServerModule::Sessions() {
                       {"disableContextMenu", true},
                       {"disableRefresh", true}};
     c.terminatePage = [this](const std::string& m) { return FillServerPage(TerminateTemplate, m, "/"); };
-    c.invalidSessionPage = [this](const std::string& m) {
-      return FillServerPage(InvalidSessionTemplate, m, "/");
-    };
     c.exceptionPage = [this](const std::string& m) { return FillServerPage(ExceptionTemplate, m, "/"); };
     c.clientFolder = TESS_SOURCE_DIR "/platform/client";
     c.fontAwesomeFolder = TESS_SOURCE_DIR "/node_modules/@fortawesome/fontawesome-free";

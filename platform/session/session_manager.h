@@ -29,7 +29,6 @@ struct SessionHostConfig {
   std::function<void(Session&)> createSession;
   // Server message pages, given the message.
   std::function<std::string(const std::string&)> terminatePage;
-  std::function<std::string(const std::string&)> invalidSessionPage;
   std::function<std::string(const std::string&)> exceptionPage;
   std::string terminateMessage;
   std::string clientFolder;       // runtime.js, tessarine.css
