@@ -6,6 +6,8 @@
 TMainForm::TMainForm(Session* session) : Form(session) {
   RegisterSessionHandlers();
   RegisterDisplayHandlers();
+  RegisterCommandHandlers();
+  RegisterMediumHandlers();
   Build(FormDefinition("Main.yaml"));
   BindComponents();
 }
@@ -70,6 +72,14 @@ void TMainForm::BindComponents() {
   BIND(panVerlauf);
   BIND(btnQSALoad);
   BIND(timerGo);
+  BIND(timerCMD);
+  BIND(timerF1);
+  BIND(timerF2);
+  BIND(timerF3);
+  BIND(timerF1B);
+  BIND(timerF2B);
+  BIND(timerF3B);
+  BIND(timerStopSound);
 }
 
 #undef BIND

@@ -87,6 +87,24 @@ class TMainForm : public Form {
 
   // timers
   TUniTimer* timerGo;
+  TUniTimer* timerCMD;
+  TUniTimer* timerF1;
+  TUniTimer* timerF2;
+  TUniTimer* timerF3;
+  TUniTimer* timerF1B;
+  TUniTimer* timerF2B;
+  TUniTimer* timerF3B;
+  TUniTimer* timerStopSound;
+
+  // the double buffer of frames 1 to 3: which label takes the next item,
+  // and the outgoing and incoming label of each frame
+  bool f1Preload = false, f2Preload = false, f3Preload = false;
+  TUniLabel* sL1 = nullptr;
+  TUniLabel* sL2 = nullptr;
+  TUniLabel* sL3 = nullptr;
+  TUniLabel* sL4 = nullptr;
+  TUniLabel* sL5 = nullptr;
+  TUniLabel* sL6 = nullptr;
 
   // --- session start, login and exit ----------------------------------------
   void UniFormShow(Component* Sender);
@@ -94,6 +112,24 @@ class TMainForm : public Form {
   void btnLoginOKClick(Component* Sender);
   void UniButton1Click(Component* Sender);
   void timerGoTimer(Component* Sender);
+
+  // --- display command execution ---------------------------------------------
+  void timerCMDTimer(Component* Sender);
+  // Stops frame n's rotation and makes its next step start from the first
+  // queue line 100 ms after the timer is switched on again.
+  void RestartFrame(int frame);
+
+  // --- medium rendering --------------------------------------------------------
+  enum class MediumVariant { Frame1, Frame2, Frame3, Single };
+  std::string MediumHtml(const std::string& address, const std::string& code, TUniPanel* panel,
+                         MediumVariant variant);
+  void ShowInFrame(int frame, const std::string& html, int effect);
+  void FadeLabel(TUniLabel* label, bool fadeOut, int durationMs);
+  void btnPlayMediumClick(Component* Sender);
+  void timerF1BTimer(Component* Sender);
+  void timerF2BTimer(Component* Sender);
+  void timerF3BTimer(Component* Sender);
+  void timerStopSoundTimer(Component* Sender);
 
   // --- display engine keys ----------------------------------------------------
   void UniFormKeyDown(Component* Sender, int& Key, ShiftState Shift);
@@ -103,6 +139,8 @@ class TMainForm : public Form {
  private:
   void RegisterSessionHandlers();
   void RegisterDisplayHandlers();
+  void RegisterCommandHandlers();
+  void RegisterMediumHandlers();
   void BindComponents();
 };
 

@@ -1,0 +1,88 @@
+// Display command execution: every 800 ms a display looks at the display
+// command record and, for a command it has not executed yet, puts the
+// target into a register label and fires the matching step.
+#include "common/MainForm.h"
+#include "platform/io/path.h"
+#include "platform/io/utf8.h"
+#include "server/ServerModule.h"
+
+void TMainForm::RegisterCommandHandlers() { RegisterMethod("timerCMDTimer", &TMainForm::timerCMDTimer); }
+
+void TMainForm::RestartFrame(int frame) {
+  TUniTimer* timers[] = {timerF1, timerF2, timerF3};
+  int* indexes[] = {&Play_1, &Play_2, &Play_3};
+  TUniTimer* t = timers[frame - 1];
+  t->SetEnabled(false);
+  *indexes[frame - 1] = -1;
+  t->SetInterval(100);
+}
+
+void TMainForm::timerCMDTimer(Component*) {
+  if (FormSession()->UrlParam("start") == "tessarine") return;
+
+  TUniServerModule& server = UniServerModule();
+  // Unknown kinds, and a day plan for this display's own location, are left
+  // alone, the number included.
+  auto ignored = [&](const TDisplayCommand& c) {
+    static const char* kinds[] = {"Playlist", "Frame", "Ticker", "TickerStop", "Medium", "TestMedium", "Dayplan"};
+    bool known = false;
+    for (const char* k : kinds) known = known || c.sTyp == k;
+    return !known || (c.sTyp == "Dayplan" &&
+                      plat::utf8::ToLower(c.sStandort) == plat::utf8::ToLower(lblStandort->Caption()));
+  };
+  if (ignored(server.DisplayCommand())) return;
+  // The poll sets the number back to 1 once it passed 1000 and reads the
+  // record under the same lock.
+  const TDisplayCommand cmd = server.PollDisplayCommand();
+  if (ignored(cmd)) return;
+  const bool isNew = cmd.sCMDNr != timerCMD->Tag();
+  auto done = [&] { timerCMD->SetTag(cmd.sCMDNr); };
+  const std::string& kind = cmd.sTyp;
+
+  if (kind == "Playlist") {
+    // A playlist path that would leave the playlist folder counts as missing.
+    std::string file;
+    if (!plat::io::JoinBelow(lblPath->Caption() + "Config\\Progs\\", cmd.sStandort, file) ||
+        !plat::io::FileExists(file)) {
+      done();
+      return;
+    }
+    if (!isNew) return;
+    RestartFrame(1);
+    timerF1->SetEnabled(true);
+    RestartFrame(2);
+    lblPlaylist->SetCaption(cmd.sStandort);
+    btnPlaylist->OnClick(btnPlaylist);
+    done();
+  } else if (kind == "Frame") {
+    if (!isNew) return;
+    lblFrame->SetCaption(cmd.sStandort);
+    btnFrame->OnClick(btnFrame);
+    done();
+  } else if (kind == "Ticker") {
+    if (!isNew) return;
+    lblTicker->SetCaption(cmd.sStandort);
+    btnTicker->OnClick(btnTicker);
+    done();
+  } else if (kind == "TickerStop") {
+    if (!isNew) return;
+    lblTicker->SetCaption("");
+    btnTicker->OnClick(btnTicker);
+    done();
+  } else if (kind == "Medium" || kind == "TestMedium") {
+    if (!isNew) return;
+    RestartFrame(1);
+    btnPlayMedium->OnClick(btnPlayMedium);
+    done();
+  } else if (kind == "Dayplan") {
+    lblStandort->SetCaption(cmd.sStandort);
+    lblDayplan->SetCaption(cmd.sStandort);
+    if (!isNew) return;
+    RestartFrame(1);
+    timerF1->SetEnabled(true);
+    RestartFrame(2);
+    RestartFrame(3);
+    btnDayplan->OnClick(btnDayplan);
+    done();
+  }
+}

@@ -1,0 +1,138 @@
+// Medium rendering: the HTML put into a frame label for one medium, the
+// double buffer of frames 1 to 3 with its cross-fades, and the single
+// medium shown in frame 1.
+#include <random>
+
+#include "common/Main.h"
+#include "common/MainForm.h"
+#include "platform/io/utf8.h"
+#include "server/ServerModule.h"
+
+namespace {
+
+std::string CacheBuster() {
+  thread_local std::mt19937 rng{std::random_device{}()};
+  return "?" + std::to_string(std::uniform_int_distribution<int>(0, 199)(rng));
+}
+
+bool EndsWith(const std::string& s, const char* tail) {
+  std::string t(tail);
+  return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
+}
+
+// The code of a single medium by its name; later tests replace earlier ones.
+std::string SingleMediumCode(const std::string& medium) {
+  const std::string m = plat::utf8::ToLower(medium);
+  std::string code;
+  if (EndsWith(m, "png") || EndsWith(m, "jpg") || EndsWith(m, "jpeg")) code = "0";
+  if (EndsWith(m, "gif")) code = "7";
+  if (EndsWith(m, "pdf")) code = "9";
+  if (EndsWith(m, "mpg") || EndsWith(m, "mp4") || EndsWith(m, "mov")) code = "2";
+  if (m.rfind("http", 0) == 0) code = "5";
+  if (EndsWith(m, "htm") || EndsWith(m, "html")) code = "4";
+  return code;
+}
+
+}  // namespace
+
+void TMainForm::RegisterMediumHandlers() {
+  RegisterMethod("btnPlayMediumClick", &TMainForm::btnPlayMediumClick);
+  RegisterMethod("timerF1BTimer", &TMainForm::timerF1BTimer);
+  RegisterMethod("timerF2BTimer", &TMainForm::timerF2BTimer);
+  RegisterMethod("timerF3BTimer", &TMainForm::timerF3BTimer);
+  RegisterMethod("timerStopSoundTimer", &TMainForm::timerStopSoundTimer);
+}
+
+std::string TMainForm::MediumHtml(const std::string& address, const std::string& code, TUniPanel* panel,
+                                  MediumVariant variant) {
+  const std::string w = std::to_string(panel->Width());
+  const std::string h = std::to_string(panel->Height());
+  const bool bustPages = variant == MediumVariant::Frame1 || variant == MediumVariant::Single;
+  auto iframe = [&](const std::string& src) {
+    return "<iframe src=\"" + src + "\" scrolling=\"no\" style=\"border:0px\"  height=\"" + h +
+           "\" width=\"" + w + "\"></iframe>";
+  };
+  if (code == "0")
+    return "<div><img src=\"" + address + "\" alt=\"Logo\"  style=\"width:" + w + "px;height:" + h +
+           "px\" class=\"contain\"/></div>";
+  if (code == "7")
+    return "<img src=\"" + address + "\" alt=\"bild\" style=\"width:" + w + ";height:" + h + "px;\">";
+  if (code == "4" || code == "5") return iframe(bustPages ? address + CacheBuster() : address);
+  if (code == "9") {
+    const char* key = variant == MediumVariant::Frame2 ? "pdfF2" : variant == MediumVariant::Frame3 ? "pdfF3" : "pdfF1";
+    return iframe(address + ReadIniString(apppath + "Config\\Medien.ini", "HTM", key, "") + " ");
+  }
+  if (code == "2")
+    return "<video id=\"video\" width=\"" + w + "\" height=\"" + h + "\" autoplay source src=\"" + address +
+           CacheBuster() + "\"  type=\"video/mp4\" ></video>";
+  return {};
+}
+
+void TMainForm::ShowInFrame(int frame, const std::string& html, int effect) {
+  struct Buffer {
+    bool* flag;
+    TUniLabel* a;
+    TUniLabel* b;
+    TUniLabel** outgoing;
+    TUniLabel** incoming;
+    TUniTimer* fade;
+  };
+  const Buffer buffers[] = {{&f1Preload, lblF1A, lblF1B, &sL1, &sL2, timerF1B},
+                            {&f2Preload, lblF2A, lblF2B, &sL3, &sL4, timerF2B},
+                            {&f3Preload, lblF3A, lblF3B, &sL5, &sL6, timerF3B}};
+  const Buffer& f = buffers[frame - 1];
+  *f.flag = !*f.flag;
+  *f.incoming = *f.flag ? f.a : f.b;
+  *f.outgoing = *f.flag ? f.b : f.a;
+  (*f.incoming)->SetCaption(html);
+  f.fade->SetTag(effect);
+  f.fade->SetEnabled(true);
+}
+
+void TMainForm::FadeLabel(TUniLabel* label, bool fadeOut, int durationMs) {
+  FormSession()->ControlScript(*label, std::string("\x01") + (fadeOut ? ".el.fadeOut({duration: " : ".el.fadeIn({duration: ") +
+                                           std::to_string(durationMs) + "});");
+}
+
+void TMainForm::timerF1BTimer(Component*) {
+  timerF1B->SetEnabled(false);
+  if (timerF1B->Tag() != 0) {
+    FadeLabel(sL1, true, 700);
+    FadeLabel(sL2, false, 700);
+    timerStopSound->SetEnabled(true);
+  } else {
+    FadeLabel(sL1, true, 10);
+    FadeLabel(sL2, false, 10);
+    sL1->SetCaption("");
+  }
+}
+
+void TMainForm::timerF2BTimer(Component*) {
+  timerF2B->SetEnabled(false);
+  const bool fade = timerF2B->Tag() != 0;
+  FadeLabel(sL3, true, fade ? 1000 : 10);
+  FadeLabel(sL4, false, fade ? 1000 : 10);
+  if (!fade) sL3->SetCaption("");
+}
+
+void TMainForm::timerF3BTimer(Component*) {
+  timerF3B->SetEnabled(false);
+  const bool fade = timerF3B->Tag() != 0;
+  FadeLabel(sL5, true, fade ? 1200 : 10);
+  FadeLabel(sL6, false, fade ? 1200 : 10);
+}
+
+void TMainForm::timerStopSoundTimer(Component*) {
+  timerStopSound->SetEnabled(false);
+  if (sL1) sL1->SetCaption("");
+}
+
+void TMainForm::btnPlayMediumClick(Component*) {
+  const TDisplayCommand cmd = UniServerModule().DisplayCommand();
+  const std::string& medium = cmd.sMedium;
+  FormSession()->UserString = "Play Medium " + medium;
+  timerF1->SetInterval(600000 - nPreloadTime);
+  lblPlay->SetCaption(medium);
+  ShowInFrame(1, MediumHtml(medium, SingleMediumCode(medium), panF1, MediumVariant::Single),
+              cmd.sEffect == "true" ? 1 : 0);
+}
