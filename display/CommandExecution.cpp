@@ -30,10 +30,9 @@ void TMainForm::timerCMDTimer(Component*) {
     return !known || (c.sTyp == "Dayplan" &&
                       plat::utf8::ToLower(c.sStandort) == plat::utf8::ToLower(lblStandort->Caption()));
   };
-  if (ignored(server.DisplayCommand())) return;
   // The poll sets the number back to 1 once it passed 1000 and reads the
   // record under the same lock.
-  const TDisplayCommand cmd = server.PollDisplayCommand();
+  const TDisplayCommand cmd = server.PollDisplayCommand([&](const TDisplayCommand& c) { return !ignored(c); });
   if (ignored(cmd)) return;
   const bool isNew = cmd.sCMDNr != timerCMD->Tag();
   auto done = [&] { timerCMD->SetTag(cmd.sCMDNr); };

@@ -15,21 +15,17 @@ std::string CacheBuster() {
   return "?" + std::to_string(std::uniform_int_distribution<int>(0, 199)(rng));
 }
 
-bool EndsWith(const std::string& s, const char* tail) {
-  std::string t(tail);
-  return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
-}
-
 // The code of a single medium by its name; later tests replace earlier ones.
 std::string SingleMediumCode(const std::string& medium) {
   const std::string m = plat::utf8::ToLower(medium);
   std::string code;
-  if (EndsWith(m, "png") || EndsWith(m, "jpg") || EndsWith(m, "jpeg")) code = "0";
-  if (EndsWith(m, "gif")) code = "7";
-  if (EndsWith(m, "pdf")) code = "9";
-  if (EndsWith(m, "mpg") || EndsWith(m, "mp4") || EndsWith(m, "mov")) code = "2";
-  if (m.rfind("http", 0) == 0) code = "5";
-  if (EndsWith(m, "htm") || EndsWith(m, "html")) code = "4";
+  const std::string last3 = RightText(m, 3), last4 = RightText(m, 4);
+  if (last3 == "png" || last3 == "jpg" || last4 == "jpeg") code = "0";
+  if (last3 == "gif") code = "7";
+  if (last3 == "pdf") code = "9";
+  if (last3 == "mpg" || last3 == "mp4" || last3 == "mov") code = "2";
+  if (LeftText(m, 4) == "http") code = "5";
+  if (last3 == "htm" || last4 == "html") code = "4";
   return code;
 }
 

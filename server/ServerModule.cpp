@@ -147,9 +147,10 @@ void TUniServerModule::IssueMedium(std::string_view kind, std::string_view mediu
   ++command_.sCMDNr;
 }
 
-TDisplayCommand TUniServerModule::PollDisplayCommand() {
+TDisplayCommand TUniServerModule::PollDisplayCommand(
+    const std::function<bool(const TDisplayCommand&)>& acts) {
   std::lock_guard<std::mutex> lock(commandMutex_);
-  if (command_.sCMDNr > 1000) command_.sCMDNr = 1;
+  if (command_.sCMDNr > 1000 && (!acts || acts(command_))) command_.sCMDNr = 1;
   return command_;
 }
 

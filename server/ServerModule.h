@@ -3,6 +3,7 @@
 // port from the main configuration file, the custom HTTP commands and the
 // display command record through which consoles reach the displays.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -66,9 +67,10 @@ class TUniServerModule {
   // Issues a "Medium" or "TestMedium" command: sMedium, sTyp, sEffect, then
   // the number.
   void IssueMedium(std::string_view kind, std::string_view medium, std::string_view effect);
-  // A display's poll: sets the number back to 1 once it exceeds 1000 and
-  // returns a copy of the record taken under the same lock.
-  TDisplayCommand PollDisplayCommand();
+  // A display's poll: sets the number back to 1 once it exceeds 1000 (only
+  // when `acts` says the display acts on the command, if given) and returns
+  // a copy of the record taken under the same lock.
+  TDisplayCommand PollDisplayCommand(const std::function<bool(const TDisplayCommand&)>& acts = {});
 
   // --- application-wide CSS ----------------------------------------------
   // Adds a line once; a line already present is not added again.
