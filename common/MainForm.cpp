@@ -8,6 +8,7 @@ TMainForm::TMainForm(Session* session) : Form(session) {
   RegisterDisplayHandlers();
   RegisterCommandHandlers();
   RegisterMediumHandlers();
+  RegisterPlaylistHandlers();
   Build(FormDefinition("Main.yaml"));
   BindComponents();
 }
@@ -52,6 +53,16 @@ void TMainForm::BindComponents() {
   BIND(btnNavi);
   BIND(btnPlayMedium);
   BIND(UniPageControl2);
+  BIND(memoDP);
+  BIND(GridFrame);
+  BIND(memoPLS);
+  BIND(memoPF1);
+  BIND(memoPF2);
+  BIND(memoPF3);
+  BIND(memoPF4);
+  BIND(memoPF5);
+  BIND(memoTicker);
+  BIND(lblTickerShow);
   BIND(memoLog);
   BIND(UniPanel1);
   BIND(UniButton1);

@@ -3,6 +3,7 @@
 // display engine page and the console page; the handlers of each subsystem
 // are defined in that subsystem's folder and registered here by name, so
 // the form definition can bind them.
+#include <optional>
 #include <string>
 
 #include "platform/session/session.h"
@@ -63,6 +64,16 @@ class TMainForm : public Form {
   TUniButton* btnNavi;
   TUniButton* btnPlayMedium;
   TUniPageControl* UniPageControl2;
+  TUniMemo* memoDP;
+  TUniStringGrid* GridFrame;
+  TUniMemo* memoPLS;
+  TUniMemo* memoPF1;
+  TUniMemo* memoPF2;
+  TUniMemo* memoPF3;
+  TUniMemo* memoPF4;
+  TUniMemo* memoPF5;
+  TUniMemo* memoTicker;
+  TUniLabel* lblTickerShow;
   TUniMemo* memoLog;
 
   // console page
@@ -123,13 +134,25 @@ class TMainForm : public Form {
   enum class MediumVariant { Frame1, Frame2, Frame3, Single };
   std::string MediumHtml(const std::string& address, const std::string& code, TUniPanel* panel,
                          MediumVariant variant);
-  void ShowInFrame(int frame, const std::string& html, int effect);
+  // Flips frame n's buffer, puts the HTML into the incoming label and starts
+  // the fade timer with the effect (none without an effect).
+  void ShowInFrame(int frame, const std::string& html, std::optional<int> effect);
   void FadeLabel(TUniLabel* label, bool fadeOut, int durationMs);
   void btnPlayMediumClick(Component* Sender);
   void timerF1BTimer(Component* Sender);
   void timerF2BTimer(Component* Sender);
   void timerF3BTimer(Component* Sender);
   void timerStopSoundTimer(Component* Sender);
+
+  // --- playlist queues and frame rotation ------------------------------------
+  void btnPlaylistClick(Component* Sender);
+  void timerF1Timer(Component* Sender);
+  void timerF2Timer(Component* Sender);
+  void timerF3Timer(Component* Sender);
+  // Whether an item with this time window and weekday mask plays now.
+  bool IsActiveNow(const std::string& begin, const std::string& end, const std::string& mask) const;
+  // One rotation step of frame n (1 to 3).
+  void RotateFrame(int n);
 
   // --- display engine keys ----------------------------------------------------
   void UniFormKeyDown(Component* Sender, int& Key, ShiftState Shift);
@@ -141,6 +164,7 @@ class TMainForm : public Form {
   void RegisterDisplayHandlers();
   void RegisterCommandHandlers();
   void RegisterMediumHandlers();
+  void RegisterPlaylistHandlers();
   void BindComponents();
 };
 

@@ -64,7 +64,7 @@ std::string TMainForm::MediumHtml(const std::string& address, const std::string&
   return {};
 }
 
-void TMainForm::ShowInFrame(int frame, const std::string& html, int effect) {
+void TMainForm::ShowInFrame(int frame, const std::string& html, std::optional<int> effect) {
   struct Buffer {
     bool* flag;
     TUniLabel* a;
@@ -81,7 +81,8 @@ void TMainForm::ShowInFrame(int frame, const std::string& html, int effect) {
   *f.incoming = *f.flag ? f.a : f.b;
   *f.outgoing = *f.flag ? f.b : f.a;
   (*f.incoming)->SetCaption(html);
-  f.fade->SetTag(effect);
+  if (!effect) return;
+  f.fade->SetTag(*effect);
   f.fade->SetEnabled(true);
 }
 

@@ -4,7 +4,9 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace plat {
 
@@ -28,6 +30,17 @@ void SetNowFunction(NowFunction now);
 std::string FormatTime(const DateTime& t);
 // "dd.mm.yyyy".
 std::string FormatDate(const DateTime& t);
+
+// A time of day written "hh:nn:ss" or "hh:nn" (one-digit parts allowed,
+// blanks around the whole ignored), as seconds since midnight.
+std::optional<int> ParseTimeOfDay(std::string_view text);
+// A date in the short date format "dd.mm.yyyy" (day and month may have one
+// digit, a two-digit year is in this century); the date must exist.
+std::optional<DateTime> ParseDate(std::string_view text);
+// Monday 1 ... Sunday 7.
+int IsoWeekday(const DateTime& t);
+// Comparable day number of a date (year, month and day only).
+int DayNumber(const DateTime& t);
 
 // Milliseconds since an arbitrary start, never going back (for time-outs).
 std::int64_t MonotonicMs();

@@ -488,6 +488,10 @@
     'titleVisible', 'collapsed', 'tabsVisible', 'borderStyle', 'fieldLabel', 'labelWidth', 'position']);
 
   function setProp(c, key, v) {
+    // A list that only grew comes as its new lines.
+    if (key === 'lines' && v && !Array.isArray(v) && Array.isArray(v.append)) {
+      v = (Array.isArray(c.p.lines) ? c.p.lines : []).concat(v.append);
+    }
     c.p[key] = v;
     applyCommon(c, key);
     if (c.def.update) c.def.update(c, key);

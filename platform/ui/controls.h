@@ -18,6 +18,7 @@
 //   the upload window) are controls too, so that they are part of the
 //   rendered tree; where they sit on the form does not matter for the events
 //   they take (ticks, menu choices, uploads), only that their form is shown.
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -119,7 +120,13 @@ class ObservedStrings {
   auto end() const { return list_.end(); }
   Json ToJson() const;
 
+  // How many leading items are unchanged since the last MarkKept(): lets a
+  // control send only what was appended to a long list.
+  int KeptPrefix() const { return std::min(kept_, Count()); }
+  void MarkKept() const { kept_ = Count(); }
+
  private:
+  void Touch(int from) { kept_ = std::min(kept_, from); }
   void Changed();
   void CheckUnsorted(const char* what) const;
   void Sort();
@@ -128,6 +135,7 @@ class ObservedStrings {
   int updating_ = 0;
   bool dirty_ = false;
   bool sorted_ = false;
+  mutable int kept_ = 0;
 };
 
 // ---- text ---------------------------------------------------------------------
@@ -359,6 +367,7 @@ class TUniMemo : public Control {
  private:
   bool quiet_ = false;  // taking the browser's lines: nothing to send back
   ObservedStrings lines_;
+  mutable int sentCount_ = 0;  // lines the browser has
 };
 
 // The browser toggles a check box itself and reports the new state (a change

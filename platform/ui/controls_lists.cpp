@@ -57,6 +57,7 @@ void ObservedStrings::Set(int i, std::string_view s) {
   std::string& slot = list_[i];
   if (slot == s) return;
   slot = std::string(s);
+  Touch(i);
   Changed();
 }
 
@@ -68,6 +69,7 @@ int ObservedStrings::Add(std::string_view s) {
     auto at = std::upper_bound(items.begin(), items.end(), item, LessNoCase);
     index = static_cast<int>(at - items.begin());
     items.insert(at, std::move(item));
+    Touch(index);
   } else {
     list_.Add(s);
   }
@@ -78,17 +80,20 @@ int ObservedStrings::Add(std::string_view s) {
 void ObservedStrings::Insert(int i, std::string_view s) {
   CheckUnsorted("Insert");
   list_.Insert(i, s);
+  Touch(i);
   Changed();
 }
 
 void ObservedStrings::Delete(int i) {
   list_.Delete(i);
+  Touch(i);
   Changed();
 }
 
 void ObservedStrings::Clear() {
   if (list_.Empty()) return;
   list_.Clear();
+  Touch(0);
   Changed();
 }
 
@@ -100,6 +105,7 @@ void ObservedStrings::Move(int from, int to) {
   std::string item = std::move(items[static_cast<std::size_t>(from)]);
   items.erase(items.begin() + from);
   items.insert(items.begin() + to, std::move(item));
+  Touch(std::min(from, to));
   Changed();
 }
 
@@ -109,6 +115,7 @@ void ObservedStrings::Assign(const std::vector<std::string>& items) {
   if (&items == &list_.Items()) return;
   list_.Items() = items;
   if (sorted_) Sort();
+  Touch(0);
   Changed();
 }
 
@@ -125,6 +132,7 @@ void ObservedStrings::SetSorted(bool sorted) {
   sorted_ = sorted;
   if (sorted_ && !std::is_sorted(list_.begin(), list_.end(), LessNoCase)) {
     Sort();
+    Touch(0);
     Changed();
   }
 }
@@ -154,14 +162,28 @@ bool TUniMemo::TakeProp(std::string_view key, const Json& value) {
   return true;
 }
 
+// A memo that only grew at its end (a log) sends the new lines alone, so a
+// long log does not travel in full with every line added.
 Json TUniMemo::RenderProp(std::string_view key) const {
-  if (key == "lines") return lines_.ToJson();
-  return Control::RenderProp(key);
+  if (key != "lines") return Control::RenderProp(key);
+  Json v;
+  if (sentCount_ > 0 && lines_.KeptPrefix() >= sentCount_ && lines_.Count() > sentCount_) {
+    Json added = Json::array();
+    for (int i = sentCount_; i < lines_.Count(); ++i) added.push_back(lines_[i]);
+    v = {{"append", std::move(added)}};
+  } else {
+    v = lines_.ToJson();
+  }
+  sentCount_ = lines_.Count();
+  lines_.MarkKept();
+  return v;
 }
 
 void TUniMemo::RenderInto(Json& node) const {
   Control::RenderInto(node);
   if (!lines_.Empty()) node["p"]["lines"] = lines_.ToJson();
+  sentCount_ = lines_.Count();
+  lines_.MarkKept();
 }
 
 bool TUniMemo::HandleBrowserEvent(const std::string& type, const Json& ev) {
@@ -183,6 +205,8 @@ bool TUniMemo::HandleBrowserEvent(const std::string& type, const Json& ev) {
     quiet_ = true;
     lines_.Assign(lines);
     quiet_ = false;
+    sentCount_ = lines_.Count();
+    lines_.MarkKept();
     OnChange(this);
     return true;
   }

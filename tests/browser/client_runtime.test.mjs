@@ -647,6 +647,23 @@ describe('ops', () => {
     }
   });
 
+  test('a memo takes appended lines after the ones it has, and a full value replaces them', async () => {
+    const memo = comp('TUniMemo', 'memoLog', { left: 0, top: 0, width: 300, height: 100, lines: ['one'] });
+    const page = await open(bootOf(mainForm([memo])));
+    const value = () => page.inputValue(`#${memo.js} textarea`);
+    try {
+      await apply(page, [
+        { op: 'set', c: memo.id, p: 'lines', v: { append: ['two'] } },
+        { op: 'set', c: memo.id, p: 'lines', v: { append: ['three', 'four'] } }
+      ]);
+      assert.equal(await value(), 'one\ntwo\nthree\nfour');
+      await apply(page, [{ op: 'set', c: memo.id, p: 'lines', v: ['x'] }, { op: 'set', c: memo.id, p: 'lines', v: { append: ['y'] } }]);
+      assert.equal(await value(), 'x\ny');
+    } finally {
+      await done(page);
+    }
+  });
+
   test('toasts: the framework toast is text, Ext.toast is HTML; both close by themselves', async () => {
     const page = await open(bootOf(mainForm([])), {
       first: [{ op: 'toast', text: 'Error Load <spielstand.xml>!' },

@@ -64,6 +64,68 @@ export class Server {
   }
 }
 
+export const harnessBinary =
+  process.env.TESSARINE_HARNESS || path.join(repoRoot, 'build', 'test', 'tests', 'display_harness');
+
+// The server with the test command line on stdin (tests/harness): display
+// commands and session labels can be set from the test.
+export class Harness {
+  constructor(folder, port) {
+    this.folder = folder;
+    this.port = port;
+    this.log = '';
+    this.pending = [];
+    this.buffer = '';
+  }
+  async start() {
+    this.proc = spawn(harnessBinary, [this.folder], { stdio: ['pipe', 'pipe', 'pipe'] });
+    this.proc.stderr.on('data', (d) => { this.log += d.toString(); });
+    const ready = new Promise((resolve) => this.pending.push(resolve));
+    this.proc.stdout.on('data', (d) => {
+      this.buffer += d.toString();
+      let nl;
+      while ((nl = this.buffer.indexOf('\n')) >= 0) {
+        const line = this.buffer.slice(0, nl);
+        this.buffer = this.buffer.slice(nl + 1);
+        const next = this.pending.shift();
+        if (next) next(line);
+      }
+    });
+    const first = await Promise.race([
+      ready,
+      new Promise((_, reject) => setTimeout(() => reject(new Error(`harness did not start:\n${this.log}`)), 15000)),
+    ]);
+    if (!first.startsWith('ready')) throw new Error(`harness: ${first}\n${this.log}`);
+  }
+  // One command line; resolves with the answer, rejects on "error ...".
+  async send(line) {
+    const answer = new Promise((resolve) => this.pending.push(resolve));
+    this.proc.stdin.write(line + '\n');
+    const a = await answer;
+    if (a !== 'ok') throw new Error(`harness: ${line} -> ${a}`);
+  }
+  async stop() {
+    if (!this.proc || this.proc.exitCode !== null) return;
+    const exited = new Promise((r) => this.proc.once('exit', r));
+    this.proc.stdin.end();
+    await exited;
+  }
+  url(query = '') {
+    return `http://127.0.0.1:${this.port}/${query}`;
+  }
+}
+
+// The id of the session a page runs in, from its boot script.
+export async function sessionId(page) {
+  return page.evaluate(() => {
+    for (const s of document.scripts) {
+      const m = /"sid":"([0-9a-f]+)"/.exec(s.textContent);
+      if (m) return m[1];
+    }
+    return '';
+  });
+}
+
 // Playwright gives every launch a fresh temporary profile of its own.
 export async function launchBrowser() {
   return chromium.launch({

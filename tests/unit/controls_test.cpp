@@ -641,7 +641,8 @@ children:
 )");
   EXPECT_EQ(s.BootNode("memo")["p"]["lines"], Json::array({"first"}));
   Json ops = s.Click("btn");
-  EXPECT_EQ(Sets(ops, s.Id("memo"), "lines"), std::vector<Json>{Json::array({"first", "one", "two", "three"})});
+  const Json grown = {{"append", Json::array({"one", "two", "three"})}};
+  EXPECT_EQ(Sets(ops, s.Id("memo"), "lines"), std::vector<Json>{grown}) << "a memo that only grew sends the new lines";
 
   ops = s.Change("memo", "lines", Json::array({"x", "y"}));
   TUniMemo* memo = s.Get<TUniMemo>("memo");
@@ -649,6 +650,40 @@ children:
   EXPECT_EQ(memo->Text(), "x\r\ny\r\n");
   EXPECT_TRUE(ops.empty());
   EXPECT_EQ(s.calls, std::vector<std::string>{"changed:memo"});
+}
+
+TEST(Memo, OnlyAnUntouchedBeginningLetsLinesBeAppended) {
+  struct Case {
+    const char* name;
+    std::function<void(ObservedStrings&)> change;
+    Json sent;
+  };
+  const Case cases[] = {
+      {"add", [](ObservedStrings& l) { l.Add("c"); }, Json{{"append", Json::array({"c"})}}},
+      {"set then add", [](ObservedStrings& l) { l.Set(1, "B"); l.Add("c"); }, Json::array({"a", "B", "c"})},
+      {"delete then add", [](ObservedStrings& l) { l.Delete(0); l.Add("c"); l.Add("d"); }, Json::array({"b", "c", "d"})},
+      {"clear then add", [](ObservedStrings& l) { l.Clear(); l.Add("c"); }, Json::array({"c"})},
+      {"insert at the end", [](ObservedStrings& l) { l.Insert(2, "c"); }, Json{{"append", Json::array({"c"})}}},
+      {"insert before the end", [](ObservedStrings& l) { l.Insert(1, "c"); }, Json::array({"a", "c", "b"})},
+      {"move", [](ObservedStrings& l) { l.Add("c"); l.Move(2, 0); }, Json::array({"c", "a", "b"})},
+  };
+  for (const auto& c : cases) {
+    Screen s;
+    s.On("change", [&](Component*) { c.change(s.Get<TUniMemo>("memo")->Lines()); });
+    s.On("grow", [&](Component*) { s.Get<TUniMemo>("memo")->Lines().Add("z"); });
+    s.Load(R"(
+class: TForm
+name: F
+children:
+  - {class: TUniButton, name: btn, events: {OnClick: change}}
+  - {class: TUniButton, name: more, events: {OnClick: grow}}
+  - {class: TUniMemo, name: memo, lines: [a, b]}
+)");
+    EXPECT_EQ(Sets(s.Click("btn"), s.Id("memo"), "lines"), std::vector<Json>{c.sent}) << c.name;
+    const Json z = {{"append", Json::array({"z"})}};
+    EXPECT_EQ(Sets(s.Click("more"), s.Id("memo"), "lines"), std::vector<Json>{z})
+        << c.name << ": what was sent is the new beginning";
+  }
 }
 
 // ---- tree view ---------------------------------------------------------------------------------

@@ -1,0 +1,264 @@
+// Playlist queues and the rotation of frames 1 to 3, driven through the
+// browser timers on a virtual clock with a fixed "now".
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "editor/FileFormats.h"
+#include "platform/clock.h"
+#include "support/session_driver.h"
+#include "support/test_support.h"
+
+using testing_support::LogCapture;
+using testing_support::SessionDriver;
+using testing_support::TempDir;
+
+namespace {
+
+// Wednesday, 11 June 2025, 10:15:30.
+plat::DateTime Wednesday() {
+  plat::DateTime t;
+  t.year = 2025, t.month = 6, t.day = 11, t.hour = 10, t.minute = 15, t.second = 30, t.dayOfWeek = 3;
+  return t;
+}
+
+// A playlist item for a frame; fields not given stay empty.
+std::string Item(const std::string& file, const std::string& time, const std::string& frame,
+                 const std::string& code = "0", const std::string& begin = "", const std::string& end = "",
+                 const std::string& mask = "", const std::string& effect = "0") {
+  std::vector<std::string> f(kPlaylistFields);
+  f[plNr - 1] = "1";
+  f[plFile - 1] = file;
+  f[plTime - 1] = time;
+  f[plVol - 1] = "0";
+  f[plEff - 1] = effect;
+  f[plPath - 1] = "Containers\\Bilder\\" + file;
+  f[plFrame - 1] = frame;
+  f[plType - 1] = code;
+  f[plBegin - 1] = begin;
+  f[plEnd - 1] = end;
+  f[plWeekdays - 1] = mask;
+  return FormatPlaylistLine(f);
+}
+
+class PlaylistRotation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::SetNowFunction([] { return Wednesday(); });
+    dir_.Write("Config/tessarine.ini", "[Settings]\r\nport=8077\r\npreloadTime=1200\r\n");
+    server_ = std::make_unique<TUniServerModule>(dir_.path().string());
+    SetUniServerModule(server_.get());
+    d_ = std::make_unique<SessionDriver>(*server_, std::map<std::string, std::string>{{"standort", "Halle"}});
+    f().lblPath->SetCaption(dir_.sys());
+    f().memoLog->Lines().Clear();  // the start notes that "Halle" has no day plan
+  }
+  void TearDown() override {
+    d_.reset();
+    SetUniServerModule(nullptr);
+    server_.reset();
+    plat::SetNowFunction({});
+  }
+  TMainForm& f() { return d_->Form(); }
+  void WritePlaylist(const std::string& name, const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    std::string path = name;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    dir_.Write("Config/Progs/" + path, text);
+  }
+  // Plays a playlist as the display command does.
+  void Play(const std::string& name) {
+    server_->IssueCommand("Playlist", name);
+    d_->Advance(800);
+  }
+  // What frame 1 shows after its last step (its incoming label).
+  std::string Frame1() { return (f().f1Preload ? f().lblF1A : f().lblF1B)->Caption(); }
+
+  TempDir dir_;
+  std::unique_ptr<TUniServerModule> server_;
+  std::unique_ptr<SessionDriver> d_;
+};
+
+}  // namespace
+
+TEST_F(PlaylistRotation, LinesGoToTheQueuesOfTheirFrames) {
+  WritePlaylist("Sport\\Mix.pyl", {Item("a.png", "00:10", "1"), Item("b.png", "00:10", "3"),
+                                   Item("c.png", "00:10", "4"), ",1,short,00:10,0,0,x,1",
+                                   Item("d.png", "00:10", "1"), ",1,seven,00:10,0,0,x,"});
+  f().UniPageControl1->SetActivePageIndex(1);
+  Play("Sport\\Mix.pyl");
+  EXPECT_EQ(f().memoPLS->Lines().Count(), 6);
+  ASSERT_EQ(f().memoPF1->Lines().Count(), 3) << "a line that reaches the frame field counts";
+  EXPECT_EQ(f().memoPF1->Lines()[0], Item("a.png", "00:10", "1"));
+  EXPECT_EQ(f().memoPF1->Lines()[2], Item("d.png", "00:10", "1"));
+  EXPECT_TRUE(f().memoPF2->Lines().Empty());
+  EXPECT_EQ(f().memoPF3->Lines().Count(), 1);
+  EXPECT_EQ(f().lblPlaylist->Caption(), "Sport\\Mix.pyl");
+  EXPECT_EQ(f().UniPageControl1->ActivePageIndex(), 0) << "the display surface is shown";
+  EXPECT_TRUE(f().timerF1->Enabled());
+  EXPECT_FALSE(f().timerF2->Enabled()) << "no frame-2 items";
+  EXPECT_TRUE(f().timerF3->Enabled());
+  EXPECT_EQ(f().timerCMD->Tag(), 1);
+}
+
+TEST_F(PlaylistRotation, MissingPlaylistChangesNothing) {
+  WritePlaylist("a.pyl", {Item("a.png", "00:10", "1")});
+  Play("a.pyl");
+  f().lblPlaylist->SetCaption("gone.pyl");
+  f().btnPlaylist->OnClick(f().btnPlaylist);
+  EXPECT_EQ(f().memoPF1->Lines().Count(), 1);
+  f().lblPlaylist->SetCaption("..\\..\\a.pyl");
+  f().btnPlaylist->OnClick(f().btnPlaylist);
+  EXPECT_EQ(f().memoPLS->Lines().Count(), 1);
+}
+
+TEST_F(PlaylistRotation, StepsGoRoundTheQueueWithIntervalsFromTheDurations) {
+  WritePlaylist("three.pyl", {Item("a.png", "00:10", "1"), Item("b.png", "01:30", "1"),
+                              Item("c.png", "00:01", "1")});
+  Play("three.pyl");
+  d_->Advance(100);  // first step 100 ms after the command
+  EXPECT_EQ(f().Play_1, 0);
+  EXPECT_EQ(f().lblPlay->Caption(), "00:10 Containers/Bilder/a.png Typ:0");
+  EXPECT_NE(Frame1().find("src=\"Containers/Bilder/a.png\""), std::string::npos);
+  EXPECT_EQ(f().timerF1->Interval(), 8800);
+  EXPECT_EQ(d_->GetSession().UserString, "Halle-lblDayplan a.png");
+
+  d_->Advance(8800);
+  EXPECT_EQ(f().Play_1, 1);
+  EXPECT_EQ(f().timerF1->Interval(), 88800);
+  d_->Advance(88800);
+  EXPECT_EQ(f().Play_1, 2);
+  EXPECT_EQ(f().timerF1->Interval(), 1000) << "not longer than the preload time";
+  const int expected[] = {0, 1, 2, 0};
+  const int waits[] = {1000, 8800, 88800, 1000};
+  for (int i = 0; i < 4; ++i) {
+    d_->Advance(waits[i]);
+    EXPECT_EQ(f().Play_1, expected[i]) << "step " << i;
+  }
+}
+
+TEST_F(PlaylistRotation, ReloadedShorterQueueStartsAgainAtItsFirstLine) {
+  WritePlaylist("long.pyl", {Item("a.png", "00:02", "1"), Item("b.png", "00:02", "1"), Item("c.png", "00:02", "1"),
+                             Item("d.png", "00:02", "1"), Item("e.png", "00:02", "1")});
+  WritePlaylist("short.pyl", {Item("x.png", "00:02", "1"), Item("y.png", "00:02", "1")});
+  Play("long.pyl");
+  d_->Advance(100 + 4 * 800);
+  ASSERT_EQ(f().Play_1, 4);
+  // A day-plan re-run loads a playlist without restarting the rotation.
+  f().lblPlaylist->SetCaption("short.pyl");
+  f().btnPlaylist->OnClick(f().btnPlaylist);
+  d_->Advance(800);
+  EXPECT_EQ(f().Play_1, 0);
+  EXPECT_NE(Frame1().find("x.png"), std::string::npos);
+}
+
+TEST_F(PlaylistRotation, ActiveNowByTimeDateAndWeekday) {
+  struct Case {
+    const char* begin;
+    const char* end;
+    const char* mask;
+    bool active;
+  };
+  // Now is Wednesday 11.06.2025 10:15:30.
+  const Case cases[] = {
+      {"08:00 01.01.2025", "18:00 31.12.2025", "1111100", true},
+      {"08:00 01.01.2025", "18:00 31.12.2025", "0000011", false},
+      {"08:00 01.01.2025", "18:00 31.12.2025", "0010000", true},
+      {"10:15 11.06.2025", "10:16 11.06.2025", "1111111", true},
+      {"08:00 01.01.2025", "10:15 31.12.2025", "1111111", false},  // over one instant after 10:15:00
+      {"11:00 01.01.2025", "18:00 31.12.2025", "1111111", false},
+      {"20:00 01.01.2025", "06:00 31.12.2025", "1111111", false},  // no wrap past midnight
+      {"08:00 12.06.2025", "18:00 31.12.2025", "1111111", false},
+      {"08:00 01.01.2025", "18:00 10.06.2025", "1111111", false},
+      {"08:00 01.01.2025", "18:00 32.12.2025", "1111111", false},
+      {"8:00  01.01.2025", "18:00 31.12.2025", "1111111", false},
+      {"08:00", "18:00", "1111111", false},
+      {"08:00 01.01.2025", "18:00 31.12.2025", "   ", false},
+      {"08:00 01.01.2025", "18:00 31.12.2025", "11", false},     // no character for Wednesday
+      {"08:00 01.01.2025", "18:00 31.12.2025", " 11", true},     // counted on the untrimmed mask
+      {"08:00 29.02.2024", "18:00 31.12.2025", "1111111", true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(f().IsActiveNow(c.begin, c.end, c.mask), c.active) << c.begin << " / " << c.end << " / " << c.mask;
+}
+
+TEST_F(PlaylistRotation, InactiveItemIsSkippedWithItsLogLine) {
+  WritePlaylist("windows.pyl",
+                {Item("main.png", "00:10", "1"),
+                 Item("a.png", "00:10", "2", "0", "08:00 01.01.2025", "18:00 31.12.2025", "0000011"),
+                 Item("b.png", "00:05", "2", "0", "01:00 01.01.2020", "02:00 01.01.2020", "")});
+  Play("windows.pyl");
+  f().timerF2->SetEnabled(true);
+  d_->Advance(100);
+  EXPECT_EQ(f().memoLog->Lines().Count(), 1);
+  EXPECT_EQ(f().memoLog->Lines()[0],
+            "[info], --> Frame2 Medium inaktiv BeginEndWeek Containers/Bilder/a.png 08:00 01.01.2025 "
+            "18:00 31.12.2025 0000011");
+  EXPECT_EQ(f().timerF2->Interval(), 500);
+  EXPECT_EQ(f().lblF2A->Caption(), "");
+  EXPECT_EQ(f().lblF2B->Caption(), "");
+  d_->Advance(500);
+  EXPECT_EQ(f().Play_2, 1);
+  EXPECT_NE(f().lblF2A->Caption().find("b.png"), std::string::npos) << "an empty mask ignores the past window";
+  EXPECT_EQ(f().timerF2->Interval(), 3800);
+  EXPECT_EQ(f().memoLog->Lines().Count(), 1);
+}
+
+TEST_F(PlaylistRotation, UnreadableItemsAreSkippedWithoutAnErrorBox) {
+  LogCapture log;
+  std::string shortLine = ",1,short.png,00:10,0,0,Containers\\short.png,1,0,,,,,,,";  // 15 fields
+  WritePlaylist("bad.pyl", {Item("a.png", "00:10", "1"), Item("b.png", "0:5", "1"), shortLine,
+                            Item("c.png", "00:04", "1", "0", "", "", "", "x")});
+  Play("bad.pyl");
+  d_->Advance(100);
+  ASSERT_EQ(f().Play_1, 0);
+  const std::string shown = Frame1();
+  d_->Advance(8800);
+  EXPECT_EQ(f().Play_1, 1);
+  EXPECT_EQ(Frame1(), shown) << "nothing shown for an unreadable duration";
+  EXPECT_EQ(f().timerF1->Interval(), 8800) << "interval unchanged";
+  d_->Advance(8800);
+  EXPECT_EQ(f().Play_1, 2);
+  EXPECT_EQ(Frame1(), shown) << "nothing read past the short line";
+  const bool flag = f().f1Preload;
+  d_->Advance(8800);
+  EXPECT_EQ(f().Play_1, 3);
+  EXPECT_NE(f().f1Preload, flag);
+  EXPECT_NE(Frame1().find("c.png"), std::string::npos) << "the label gets the HTML";
+  EXPECT_EQ(f().timerF1->Interval(), 2800) << "and the interval is set";
+  EXPECT_FALSE(f().timerF1B->Enabled()) << "but no fade starts";
+  ASSERT_EQ(f().memoLog->Lines().Count(), 3);
+  EXPECT_EQ(f().memoLog->Lines()[0].rfind("[error], --> Frame1 duration is not mm:ss: ", 0), 0u);
+  EXPECT_EQ(f().memoLog->Lines()[1], "[error], --> Frame1 item has too few fields: " + shortLine);
+  EXPECT_TRUE(d_->Messages().empty()) << "a display shows no error box";
+  EXPECT_NE(log.All().find("Frame1: effect is not a number"), std::string::npos);
+}
+
+TEST_F(PlaylistRotation, EmptyQueueKeepsTheFrameAndItsTimer) {
+  WritePlaylist("frame1.pyl", {Item("a.png", "00:03", "1")});
+  WritePlaylist("frame2.pyl", {Item("b.png", "00:03", "2")});
+  Play("frame1.pyl");
+  d_->Advance(100);
+  const std::string shown = Frame1();
+  f().lblPlaylist->SetCaption("frame2.pyl");
+  f().btnPlaylist->OnClick(f().btnPlaylist);
+  d_->Advance(1800 * 3);
+  EXPECT_TRUE(f().timerF1->Enabled());
+  EXPECT_EQ(f().Play_1, 0);
+  EXPECT_EQ(Frame1(), shown);
+  EXPECT_TRUE(f().memoLog->Lines().Empty());
+}
+
+TEST_F(PlaylistRotation, FramesTwoAndThreeCrossFadeWithTheirOwnTimings) {
+  WritePlaylist("three.pyl", {Item("a.png", "00:10", "1"), Item("b.png", "00:10", "2", "0", "", "", "", "1"),
+                              Item("c.png", "00:10", "3", "9", "", "", "", "1")});
+  Play("three.pyl");
+  d_->Advance(500);  // frames 2 and 3 start with their form interval
+  EXPECT_NE(f().lblF2A->Caption().find("b.png"), std::string::npos);
+  EXPECT_NE(f().lblF3A->Caption().find("<iframe src=\"Containers/Bilder/c.png \""), std::string::npos)
+      << "frame 3's PDF suffix is empty without Medien.ini";
+  EXPECT_EQ(d_->GetSession().UserString, "Halle-lblDayplan a.png") << "only frame 1 sets the user string";
+  EXPECT_EQ(f().lblPlay->Caption(), "00:10 Containers/Bilder/a.png Typ:0");
+  EXPECT_EQ(f().timerF2->Interval(), 8800);
+  EXPECT_EQ(f().timerF3->Interval(), 8800);
+}
