@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/http/static_files.h"
+#include "platform/http/worker_pool.h"
 #include "platform/io/path.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
@@ -293,7 +294,7 @@ bool HttpServer::Bind(const std::string& host, int port) {
   Impl& d = *impl_;
   d.InstallRoutes();
   const int threads = d.options.threads > 0 ? d.options.threads : DefaultThreadCount();
-  d.server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<std::size_t>(threads)); };
+  d.server.new_task_queue = [threads] { return new WorkerPool(static_cast<std::size_t>(threads)); };
   d.server.set_keep_alive_timeout(d.options.keepAliveSeconds);
   d.server.set_keep_alive_max_count(d.options.keepAliveMaxRequests);
   d.server.set_read_timeout(kReadTimeoutSeconds);
