@@ -46,28 +46,44 @@ try {
 
   const cdp = await page.context().newCDPSession(page);
   await cdp.send('Performance.enable');
+  // Samples are taken at the same point of the rotation (just after the
+  // picture became the current item), so the same media are in the page.
+  async function samePhase() {
+    await page.waitForFunction(() => !/Willkommen/.test(document.querySelector('[data-component="lblPlay"]').textContent));
+    await page.waitForFunction(() => /Willkommen/.test(document.querySelector('[data-component="lblPlay"]').textContent));
+  }
+  // Each sample is the smallest of five readings at the same point of five
+  // rotations: what is in flight varies from one rotation to the next,
+  // what accumulates shows in all of them.
   async function sample(minute) {
-    await cdp.send('HeapProfiler.collectGarbage');
-    const { metrics } = await cdp.send('Performance.getMetrics');
-    const m = Object.fromEntries(metrics.map((x) => [x.name, x.value]));
+    const readings = [];
+    for (let i = 0; i < 5; ++i) {
+      await samePhase();
+      await cdp.send('HeapProfiler.collectGarbage');
+      const { metrics } = await cdp.send('Performance.getMetrics');
+      const m = Object.fromEntries(metrics.map((x) => [x.name, x.value]));
+      readings.push(m);
+    }
     const s = {
       minute,
-      heapMiB: m.JSHeapUsedSize / 1048576,
-      nodes: m.Nodes,
+      heapMiB: Math.min(...readings.map((m) => m.JSHeapUsedSize)) / 1048576,
+      nodes: Math.min(...readings.map((m) => m.Nodes)),
       serverMiB: serverRssMiB(harness.proc.pid),
-      shown: await page.evaluate(() => document.querySelector('[data-component="lblPlay"]')?.textContent || ''),
     };
     console.log(`minute ${String(minute).padStart(3)}: JS heap ${s.heapMiB.toFixed(2)} MiB, ` +
       `DOM nodes ${s.nodes}, server RSS ${s.serverMiB.toFixed(1)} MiB`);
     return s;
   }
 
-  // The first minute warms up caches and the media elements.
-  await page.waitForTimeout(60000);
+  // The first minute warms up caches and the media elements; then one
+  // sample at the end of every minute of the run.
+  const t0 = Date.now();
+  const untilMinute = (n) => page.waitForTimeout(Math.max(0, t0 + n * 60000 - Date.now()));
+  await untilMinute(1);
   const first = await sample(1);
   let last = first;
   for (let minute = 2; minute <= minutes; ++minute) {
-    await page.waitForTimeout(60000);
+    await untilMinute(minute);
     last = await sample(minute);
   }
   const heapGrowth = last.heapMiB - first.heapMiB;
@@ -77,7 +93,7 @@ try {
   console.log(`end:   JS heap ${last.heapMiB.toFixed(2)} MiB, DOM nodes ${last.nodes}, server ${last.serverMiB.toFixed(1)} MiB`);
   // Flat: what one rotation step allocates may be in flight at a sample,
   // nothing may accumulate.
-  const flat = heapGrowth < 2 && nodeGrowth <= 50 && serverGrowth < 5;
+  const flat = heapGrowth < 1 && nodeGrowth <= 20 && serverGrowth < 2;
   console.log(flat ? 'flat' : `NOT flat: heap +${heapGrowth.toFixed(2)} MiB, nodes +${nodeGrowth}, server +${serverGrowth.toFixed(1)} MiB`);
   result = flat ? 0 : 1;
 } finally {

@@ -9,6 +9,11 @@ TMainForm::TMainForm(Session* session) : Form(session) {
   RegisterCommandHandlers();
   RegisterMediumHandlers();
   RegisterPlaylistHandlers();
+  RegisterFrameLayoutHandlers();
+  RegisterTickerHandlers();
+  RegisterDayplanHandlers();
+  RegisterNaviPanelHandlers();
+  RegisterNaviActionHandlers();
   Build(FormDefinition("Main.yaml"));
   BindComponents();
 }
@@ -63,6 +68,19 @@ void TMainForm::BindComponents() {
   BIND(memoPF5);
   BIND(memoTicker);
   BIND(lblTickerShow);
+  BIND(Navi);
+  BIND(btnNaviSlave);
+  BIND(btnNaviSlave2);
+  BIND(btnNaviAktion);
+  BIND(btnDelSlave);
+  BIND(btnControls);
+  BIND(lblNaviBtn);
+  BIND(UniLabel3);
+  BIND(UniLabel4);
+  BIND(memoMasterNavi);
+  BIND(memoSlaveNavi);
+  BIND(memoNaviAkt);
+  BIND(memoControls);
   BIND(memoLog);
   BIND(UniPanel1);
   BIND(UniButton1);
@@ -91,6 +109,7 @@ void TMainForm::BindComponents() {
   BIND(timerF2B);
   BIND(timerF3B);
   BIND(timerStopSound);
+  BIND(timerDayplan);
 }
 
 #undef BIND

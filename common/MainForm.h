@@ -6,11 +6,21 @@
 #include <optional>
 #include <string>
 
+#include "platform/io/xml_document.h"
 #include "platform/session/session.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
 
 using namespace plat::ui;  // the form code reads like the designer's units
+
+// The HTML templates of a medium in a frame of W x H pixels.
+namespace medium_html {
+std::string PictureHtml(const std::string& address, int w, int h);
+std::string GifHtml(const std::string& address, int w, int h);
+std::string IframeHtml(const std::string& address, int w, int h);
+std::string VideoHtml(const std::string& address, int w, int h);
+std::string MutedVideoHtml(const std::string& address, int w, int h);
+}  // namespace medium_html
 
 class TMainForm : public Form {
  public:
@@ -74,6 +84,19 @@ class TMainForm : public Form {
   TUniMemo* memoPF5;
   TUniMemo* memoTicker;
   TUniLabel* lblTickerShow;
+  TUniTabSheet* Navi;
+  TUniButton* btnNaviSlave;
+  TUniButton* btnNaviSlave2;
+  TUniButton* btnNaviAktion;
+  TUniButton* btnDelSlave;
+  TUniButton* btnControls;
+  TUniLabel* lblNaviBtn;
+  TUniLabel* UniLabel3;
+  TUniLabel* UniLabel4;
+  TUniMemo* memoMasterNavi;
+  TUniMemo* memoSlaveNavi;
+  TUniMemo* memoNaviAkt;
+  TUniMemo* memoControls;
   TUniMemo* memoLog;
 
   // console page
@@ -106,6 +129,7 @@ class TMainForm : public Form {
   TUniTimer* timerF2B;
   TUniTimer* timerF3B;
   TUniTimer* timerStopSound;
+  TUniTimer* timerDayplan;
 
   // the double buffer of frames 1 to 3: which label takes the next item,
   // and the outgoing and incoming label of each frame
@@ -154,6 +178,35 @@ class TMainForm : public Form {
   // One rotation step of frame n (1 to 3).
   void RotateFrame(int n);
 
+  // --- frame layout ------------------------------------------------------------
+  void btnFrameClick(Component* Sender);
+
+  // --- ticker page ---------------------------------------------------------------
+  void btnTickerClick(Component* Sender);
+  // A colour value in $00BBGGRR order as "#RRGGBB".
+  static std::string IntColorToHtml(int color);
+
+  // --- day plan -------------------------------------------------------------------
+  void btnDayplanClick(Component* Sender);
+  void timerDayplanTimer(Component* Sender);
+
+  // --- navigation panels ------------------------------------------------------------
+  int nrSlave = 0;                 // number of the last numbered sub-menu
+  plat::xml::XmlDocument xmlFT;    // the menu file of the latest build
+  // "#RRGGBB" as a colour value in $00BBGGRR order; raises ConvertError.
+  static int HtmlToColor(std::string_view text);
+  void btnNaviClick(Component* Sender);
+  void btnNaviSlave2Click(Component* Sender);
+  void btnNaviSlaveClick(Component* Sender);
+
+  // --- navigation actions -------------------------------------------------------------
+  void lblNaviBtnMouseDown(Component* Sender, MouseButton Button, ShiftState Shift, int X, int Y);
+  void lblNaviBtnMouseUp(Component* Sender, MouseButton Button, ShiftState Shift, int X, int Y);
+  void lblNaviBtnClick(Component* Sender);
+  void btnNaviAktionClick(Component* Sender);
+  void btnDelSlaveClick(Component* Sender);
+  void btnControlsClick(Component* Sender);
+
   // --- display engine keys ----------------------------------------------------
   void UniFormKeyDown(Component* Sender, int& Key, ShiftState Shift);
   void UniFormKeyPress(Component* Sender, char32_t& Key);
@@ -165,6 +218,11 @@ class TMainForm : public Form {
   void RegisterCommandHandlers();
   void RegisterMediumHandlers();
   void RegisterPlaylistHandlers();
+  void RegisterFrameLayoutHandlers();
+  void RegisterTickerHandlers();
+  void RegisterDayplanHandlers();
+  void RegisterNaviPanelHandlers();
+  void RegisterNaviActionHandlers();
   void BindComponents();
 };
 

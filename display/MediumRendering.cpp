@@ -39,28 +39,48 @@ void TMainForm::RegisterMediumHandlers() {
   RegisterMethod("timerStopSoundTimer", &TMainForm::timerStopSoundTimer);
 }
 
+namespace medium_html {
+
+std::string PictureHtml(const std::string& address, int w, int h) {
+  return "<div><img src=\"" + address + "\" alt=\"Logo\"  style=\"width:" + std::to_string(w) + "px;height:" +
+         std::to_string(h) + "px\" class=\"contain\"/></div>";
+}
+
+std::string GifHtml(const std::string& address, int w, int h) {
+  return "<img src=\"" + address + "\" alt=\"bild\" style=\"width:" + std::to_string(w) + ";height:" +
+         std::to_string(h) + "px;\">";
+}
+
+std::string IframeHtml(const std::string& address, int w, int h) {
+  return "<iframe src=\"" + address + "\" scrolling=\"no\" style=\"border:0px\"  height=\"" + std::to_string(h) +
+         "\" width=\"" + std::to_string(w) + "\"></iframe>";
+}
+
+std::string VideoHtml(const std::string& address, int w, int h) {
+  return "<video id=\"video\" width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) +
+         "\" autoplay source src=\"" + address + "\"  type=\"video/mp4\" ></video>";
+}
+
+std::string MutedVideoHtml(const std::string& address, int w, int h) {
+  return "<video id=\"video\" width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) +
+         "\" autoplay muted source src=\"" + address + "\"></video>";
+}
+
+}  // namespace medium_html
+
 std::string TMainForm::MediumHtml(const std::string& address, const std::string& code, TUniPanel* panel,
                                   MediumVariant variant) {
-  const std::string w = std::to_string(panel->Width());
-  const std::string h = std::to_string(panel->Height());
+  using namespace medium_html;
+  const int w = panel->Width(), h = panel->Height();
   const bool bustPages = variant == MediumVariant::Frame1 || variant == MediumVariant::Single;
-  auto iframe = [&](const std::string& src) {
-    return "<iframe src=\"" + src + "\" scrolling=\"no\" style=\"border:0px\"  height=\"" + h +
-           "\" width=\"" + w + "\"></iframe>";
-  };
-  if (code == "0")
-    return "<div><img src=\"" + address + "\" alt=\"Logo\"  style=\"width:" + w + "px;height:" + h +
-           "px\" class=\"contain\"/></div>";
-  if (code == "7")
-    return "<img src=\"" + address + "\" alt=\"bild\" style=\"width:" + w + ";height:" + h + "px;\">";
-  if (code == "4" || code == "5") return iframe(bustPages ? address + CacheBuster() : address);
+  if (code == "0") return PictureHtml(address, w, h);
+  if (code == "7") return GifHtml(address, w, h);
+  if (code == "4" || code == "5") return IframeHtml(bustPages ? address + CacheBuster() : address, w, h);
   if (code == "9") {
     const char* key = variant == MediumVariant::Frame2 ? "pdfF2" : variant == MediumVariant::Frame3 ? "pdfF3" : "pdfF1";
-    return iframe(address + ReadIniString(apppath + "Config\\Medien.ini", "HTM", key, "") + " ");
+    return IframeHtml(address + ReadIniString(apppath + "Config\\Medien.ini", "HTM", key, "") + " ", w, h);
   }
-  if (code == "2")
-    return "<video id=\"video\" width=\"" + w + "\" height=\"" + h + "\" autoplay source src=\"" + address +
-           CacheBuster() + "\"  type=\"video/mp4\" ></video>";
+  if (code == "2") return VideoHtml(address + CacheBuster(), w, h);
   return {};
 }
 

@@ -29,9 +29,17 @@ if ! command -v npm >/dev/null 2>&1; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends nodejs npm
 fi
 
-# The browser tests' driver and the icon font the client serves.
+# The browser tests' driver, the icon font the client serves and the
+# scripts of the ticker page.
 root="$(cd "$(dirname "$0")/.." && pwd)"
 if [ ! -d "$root/node_modules/playwright-core" ] || [ ! -d "$root/node_modules/@fortawesome/fontawesome-free" ] \
+   || [ ! -d "$root/node_modules/jquery" ] || [ ! -d "$root/node_modules/jquery-ui" ] \
    || [ "$root/package-lock.json" -nt "$root/node_modules/.package-lock.json" ]; then
   (cd "$root" && npm ci --no-audit --no-fund --loglevel=error)
 fi
+
+# The generated ticker page loads these beside itself (files/src/); the
+# copies are not kept in git.
+mkdir -p "$root/demo/files/src"
+cp "$root/node_modules/jquery/dist/jquery.js" "$root/demo/files/src/jquery.js"
+cp "$root/node_modules/jquery-ui/dist/jquery-ui.js" "$root/demo/files/src/jquery-ui.js"

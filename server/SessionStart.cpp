@@ -94,9 +94,7 @@ void TMainForm::UniFormShow(Component*) {
     UniPageControl1->SetActivePage(tabPlayer);
     panF1->SetBounds(0, 0, 868, 868);
     memoLog->Lines().Add("standort not found:" + standort);
-    lblF1A->SetCaption("<div><img src=\"files/J8_TS.jpg\" alt=\"Logo\"  style=\"width:" +
-                       std::to_string(panF1->Width()) + "px;height:" + std::to_string(panF1->Height()) +
-                       "px\" class=\"contain\"/></div>");
+    lblF1A->SetCaption(medium_html::PictureHtml("files/J8_TS.jpg", panF1->Width(), panF1->Height()));
   }
 }
 

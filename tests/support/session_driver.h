@@ -39,6 +39,7 @@ class SessionDriver {
 
   const plat::ui::Json& BootOps() const { return boot_["ops"]; }
   const std::vector<plat::ui::Json>& Ops() const { return ops_; }
+  void ClearOps() { ops_.clear(); }
   // Texts of the message boxes shown so far.
   std::vector<std::string> Messages() const;
   bool Terminated() const;

@@ -2,25 +2,12 @@
 // browser timers on a virtual clock with a fixed "now".
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "editor/FileFormats.h"
-#include "platform/clock.h"
-#include "support/session_driver.h"
-#include "support/test_support.h"
+#include "support/display_fixture.h"
 
 using testing_support::LogCapture;
-using testing_support::SessionDriver;
-using testing_support::TempDir;
 
 namespace {
-
-// Wednesday, 11 June 2025, 10:15:30.
-plat::DateTime Wednesday() {
-  plat::DateTime t;
-  t.year = 2025, t.month = 6, t.day = 11, t.hour = 10, t.minute = 15, t.second = 30, t.dayOfWeek = 3;
-  return t;
-}
 
 // A playlist item for a frame; fields not given stay empty.
 std::string Item(const std::string& file, const std::string& time, const std::string& frame,
@@ -41,30 +28,14 @@ std::string Item(const std::string& file, const std::string& time, const std::st
   return FormatPlaylistLine(f);
 }
 
-class PlaylistRotation : public ::testing::Test {
+class PlaylistRotation : public testing_support::DisplayFixture {
  protected:
   void SetUp() override {
-    plat::SetNowFunction([] { return Wednesday(); });
-    dir_.Write("Config/tessarine.ini", "[Settings]\r\nport=8077\r\npreloadTime=1200\r\n");
-    server_ = std::make_unique<TUniServerModule>(dir_.path().string());
-    SetUniServerModule(server_.get());
-    d_ = std::make_unique<SessionDriver>(*server_, std::map<std::string, std::string>{{"standort", "Halle"}});
-    f().lblPath->SetCaption(dir_.sys());
-    f().memoLog->Lines().Clear();  // the start notes that "Halle" has no day plan
+    DisplayFixture::SetUp();
+    Open();
   }
-  void TearDown() override {
-    d_.reset();
-    SetUniServerModule(nullptr);
-    server_.reset();
-    plat::SetNowFunction({});
-  }
-  TMainForm& f() { return d_->Form(); }
   void WritePlaylist(const std::string& name, const std::vector<std::string>& lines) {
-    std::string text;
-    for (const auto& l : lines) text += l + "\r\n";
-    std::string path = name;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    dir_.Write("Config/Progs/" + path, text);
+    WriteLines("Config\\Progs\\" + name, lines);
   }
   // Plays a playlist as the display command does.
   void Play(const std::string& name) {
@@ -73,10 +44,6 @@ class PlaylistRotation : public ::testing::Test {
   }
   // What frame 1 shows after its last step (its incoming label).
   std::string Frame1() { return (f().f1Preload ? f().lblF1A : f().lblF1B)->Caption(); }
-
-  TempDir dir_;
-  std::unique_ptr<TUniServerModule> server_;
-  std::unique_ptr<SessionDriver> d_;
 };
 
 }  // namespace

@@ -27,7 +27,7 @@ class SessionStart : public ::testing::Test {
                "[amateur]\r\npw=ffifpna\r\ntype=amateur\r\n"
                "[nopw]\r\npw=\r\ntype=profi\r\n"
                "[odd]\r\npw=xx\r\ntype=gast\r\n");
-    dir_.Write("Config/Dayplan/Halle", "08:00 1 Spielstand.pyl 23:00\r\n");
+    dir_.Write("Config/Dayplan/Halle", "00:00        0       Spielstand.pyl     23:59   \r\n");
     dir_.Write("files/J8_TS.jpg", "jpeg");
     server_ = std::make_unique<TUniServerModule>(dir_.path().string());
     SetUniServerModule(server_.get());
@@ -119,6 +119,7 @@ TEST_F(SessionStart, DisplayWithDayplanStartsIt) {
   EXPECT_EQ(f.lblDayplan->Caption(), "halle");
   EXPECT_EQ(f.lblStandort->Caption(), "halle");
   EXPECT_EQ(f.lblF1A->Caption(), "");
+  EXPECT_EQ(f.lblPlaylist->Caption(), "Spielstand.pyl") << "the plan ran";
   EXPECT_EQ(f.memoLog->Lines().Count(), 0);
   EXPECT_TRUE(HasScript(d.Ops(), "window.oncontextmenu = function () {return false;}"));
 }

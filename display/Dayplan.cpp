@@ -1,0 +1,106 @@
+// The day plan: the playlist, layout, ticker and menus of a display location
+// by time of day.
+#include "common/Main.h"
+#include "common/MainForm.h"
+#include "platform/clock.h"
+#include "platform/io/path.h"
+#include "platform/io/utf8.h"
+#include "platform/log.h"
+
+namespace {
+
+// Characters `index` (from 1) to index + count - 1 of a line; an index
+// before the first character counts from the first.
+std::string Copy(const std::string& s, long index, long count) {
+  if (index < 1) index = 1;
+  if (count <= 0 || index > static_cast<long>(plat::utf8::Length(s))) return {};
+  return plat::utf8::Substr(s, static_cast<std::size_t>(index - 1), static_cast<std::size_t>(count));
+}
+
+// A display base folder from the configuration: a relative one (an empty
+// one included) lies below the program folder.
+std::string BaseFolder(const std::string& configured, const std::string& programFolder) {
+  const bool absolute = !configured.empty() &&
+                        (configured[0] == '/' || configured[0] == '\\' ||
+                         (configured.size() > 1 && configured[1] == ':'));
+  return absolute ? configured : programFolder + configured;
+}
+
+}  // namespace
+
+void TMainForm::RegisterDayplanHandlers() {
+  RegisterMethod("btnDayplanClick", &TMainForm::btnDayplanClick);
+  RegisterMethod("timerDayplanTimer", &TMainForm::timerDayplanTimer);
+}
+
+void TMainForm::btnDayplanClick(Component*) {
+  const plat::DateTime now = plat::Now();
+  urlTCK->SetURL("about:blank?" + plat::FormatDate(now) + " " + plat::FormatTime(now));
+  urlTCK->SetVisible(false);
+
+  lblPath->SetCaption(BaseFolder(ReadIniString(apppath + "Config\\tessarine.ini", "Settings", "jjjPath", ""), apppath));
+  const std::string relative = "Config\\Dayplan\\" + lblDayplan->Caption();
+  // A location name that would leave the day-plan folder counts as missing.
+  std::string file;
+  if (!plat::io::JoinBelow(lblPath->Caption() + "Config\\Dayplan\\", lblDayplan->Caption(), file) ||
+      !plat::io::FileExists(file)) {
+    memoLog->Lines().Add("[error] Dayplan not found: " + lblPath->Caption() + relative);
+    return;
+  }
+  memoDP->Lines().Clear();
+  memoDP->Lines().LoadFromFile(file);
+
+  lblPlaylist->SetCaption("");
+  lblFrame->SetCaption("");
+  lblTicker->SetCaption("");
+  lblNavi->SetCaption("");
+  memoMasterNavi->Lines().Clear();
+  memoSlaveNavi->Lines().Clear();
+  nrSlave = 0;
+
+  const int current = now.hour * 3600 + now.minute * 60 + now.second;
+  const int count = memoDP->Lines().Count();
+  for (int i = 0; i < count; ++i) {
+    const std::string line = memoDP->Lines()[i];
+    const long L = static_cast<long>(plat::utf8::Length(line));
+    const std::string kind = Copy(line, 14, 1);
+    const std::string name = Copy(line, 22, L - 34);
+    const auto from = plat::ParseTimeOfDay(Copy(line, 1, 5) + ":00");
+    const auto to = plat::ParseTimeOfDay(Copy(line, L - 7, 5) + ":00");
+    // A line without readable times ends the run; the lines before it stay
+    // applied. A display has nobody to dismiss an error box: the display
+    // log gets the line instead.
+    if (!from || !to) {
+      memoLog->Lines().Add("[error] Dayplan " + relative + " line " + std::to_string(i + 1) +
+                           ": no time of day: " + line);
+      plat::LogLine("display " + lblStandort->Caption() + ", day plan " + file + " line " + std::to_string(i + 1) +
+                    ": no time of day");
+      return;
+    }
+    if (*from <= current && current <= *to) {
+      if (kind == "0") {
+        lblPlaylist->SetCaption(name);
+      } else if (kind == "1") {
+        lblFrame->SetCaption(name);
+      } else if (kind == "2") {
+        lblTicker->SetCaption(name);
+      } else if (kind == "3") {
+        memoMasterNavi->Lines().Add(name);
+        lblNavi->SetCaption(name);
+        btnNavi->OnClick(btnNavi);
+      }
+    }
+    btnFrame->OnClick(btnFrame);
+    btnPlaylist->OnClick(btnPlaylist);
+    btnTicker->OnClick(btnTicker);
+  }
+}
+
+void TMainForm::timerDayplanTimer(Component*) {
+  const std::string minute = LeftText(plat::FormatTime(plat::Now()), 5);
+  const int count = memoDP->Lines().Count();
+  // A run reloads the plan; the scan goes on with the reloaded lines and
+  // stops at their end when the plan became shorter.
+  for (int i = 0; i < count && i < memoDP->Lines().Count(); ++i)
+    if (LeftText(memoDP->Lines()[i], 5) == minute) btnDayplan->OnClick(btnDayplan);
+}

@@ -1,0 +1,174 @@
+// The ticker page: a generated page scrolling the ticker text, shown in a
+// web frame over the display surface. The page is built from the template
+// lines of memoTicker and written to "files\tickerWP.html", one file for all
+// displays of the server.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "common/Main.h"
+#include "common/MainForm.h"
+#include "editor/FileFormats.h"
+#include "platform/clock.h"
+#include "platform/convert.h"
+#include "platform/io/path.h"
+#include "platform/io/text_file.h"
+#include "platform/log.h"
+
+namespace {
+
+// Template lines replaced by every ticker step.
+constexpr int kStyleLine = 2;
+constexpr int kWidgetLine = 15;
+constexpr int kContentLine = 19;
+
+std::string Hex(const char* format, unsigned value) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, format, value);
+  return buf;
+}
+
+// The text as the inside of a double-quoted script string: it shows as
+// typed and can neither end the string nor the script element ("</script>",
+// "<!--"). Line and paragraph separators are escaped for older engines,
+// which take them as line breaks.
+std::string ScriptStringText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    switch (c) {
+      case '"': out += "\\\""; continue;
+      case '\\': out += "\\\\"; continue;
+      case '\n': out += "\\n"; continue;
+      case '\r': out += "\\r"; continue;
+      case '\t': out += "\\t"; continue;
+      case '<': out += "\\x3C"; continue;
+      default: break;
+    }
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+      out += Hex("\\x%02X", static_cast<unsigned char>(c));
+    } else if (text.substr(i, 3) == "\xE2\x80\xA8" || text.substr(i, 3) == "\xE2\x80\xA9") {
+      out += text[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
+      i += 2;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// The font name as the inside of a double-quoted CSS string, so that a name
+// cannot end the string or the style element.
+std::string CssStringText(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\' || c == '<' || c == '>' || u < 0x20 || u == 0x7F) {
+      out += Hex("\\%X ", u);
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// The current date and time as text, as the frame addresses carry it.
+std::string NowText() {
+  const plat::DateTime now = plat::Now();
+  return plat::FormatDate(now) + " " + plat::FormatTime(now);
+}
+
+}  // namespace
+
+void TMainForm::RegisterTickerHandlers() { RegisterMethod("btnTickerClick", &TMainForm::btnTickerClick); }
+
+std::string TMainForm::IntColorToHtml(int color) {
+  // At least six hex digits, then the byte pairs turned round: $00BBGGRR
+  // gives #RRGGBB. Values above $FFFFFF (system colours) are not resolved;
+  // they still give a colour text.
+  const std::string digits = Hex("%06X", static_cast<unsigned>(color));
+  return "#" + digits.substr(4, 2) + digits.substr(2, 2) + digits.substr(0, 2);
+}
+
+void TMainForm::btnTickerClick(Component*) {
+  // A name that would leave the ticker folder counts as missing, and so does
+  // an empty one ("TickerStop"): the ticker is hidden.
+  std::string file;
+  if (!plat::io::JoinBelow(lblPath->Caption() + "Config\\Ticks\\", lblTicker->Caption(), file) ||
+      !plat::io::FileExists(file)) {
+    urlTCK->SetURL("about:blank?" + NowText());
+    urlTCK->SetVisible(false);
+    return;
+  }
+  urlTCK->SetVisible(true);
+
+  // A display has nobody to dismiss an error box: a failure ends the step
+  // with a line in the display log and the server log instead.
+  auto failed = [&](const std::string& why) {
+    memoLog->Lines().Add("[error] Ticker " + file + ": " + why);
+    plat::LogLine("display " + lblStandort->Caption() + ", ticker " + file + ": " + why);
+  };
+  auto notANumber = [&](const char* key, const std::string& value) {
+    failed(std::string(key) + " is not a whole number: \"" + value + "\"");
+  };
+
+  const TickerSettings t = ReadTickerSettings(file);
+  lblTickerShow->SetHint(t.text);
+  ControlFont font = lblTickerShow->Font();
+  font.SetName(t.fontName);
+  const auto fontColor = plat::TryStrToInt(t.fontColor);
+  if (!fontColor) return notANumber("[Font] Color", t.fontColor);
+  font.SetColor(*fontColor);
+  const auto fontSize = plat::TryStrToInt(t.fontSize);
+  if (!fontSize) return notANumber("[Font] Size", t.fontSize);
+  font.SetSize(*fontSize);
+  const auto backColor = plat::TryStrToInt(t.backColor);
+  if (!backColor) return notANumber("[Ticker] BackColor", t.backColor);
+  urlTCK->SetColor(*backColor);
+
+  const std::string size = std::to_string(font.Size());
+  auto& lines = memoTicker->Lines();
+  lines.BeginUpdate();
+  lines.Set(kStyleLine, "body { background-color:" + IntColorToHtml(urlTCK->Color()) +
+                            "; color:" + IntColorToHtml(font.Color()) + "; font-size:" + size +
+                            "px;font-family:\"" + CssStringText(font.Name()) +
+                            "\",Arial, Helvetica, sans-serif}");
+  lines.Set(kWidgetLine, "            var qtx = Telex.widget('tx', { speed:" +
+                             std::to_string(static_cast<long long>(font.Size()) * 3) + "},");
+  lines.Set(kContentLine, "             content: \"" + ScriptStringText(lblTickerShow->Hint()) + "\"");
+  lines.EndUpdate();
+
+  // Every display loads the one page: it is replaced whole, so a frame
+  // never loads half of it. The BOM makes the browser read it as UTF-8
+  // even when a long font name pushes the charset line out of its look.
+  try {
+    lines.SaveToFile(apppath + "files\\tickerWP.html", plat::io::Encoding::Utf8Bom);
+  } catch (const plat::io::IoError& e) {
+    return failed(std::string("the page cannot be written: ") + e.what());
+  }
+
+  // The position values are applied up to the first one that is not a
+  // whole number; the frame keeps its earlier value for that one and the
+  // rest, and the page is loaded all the same.
+  struct Position {
+    const char* key;
+    const std::string& value;
+    void (Control::*set)(int);
+  };
+  const Position positions[] = {{"[Ticker] Oben", t.oben, &Control::SetTop},
+                                {"[Ticker] Links", t.links, &Control::SetLeft},
+                                {"[Ticker] Breite", t.breite, &Control::SetWidth},
+                                {"[Ticker] H\xC3\xB6he", t.hoehe, &Control::SetHeight}};
+  for (const Position& p : positions) {
+    const auto v = plat::TryStrToInt(p.value);
+    if (!v) {
+      notANumber(p.key, p.value);
+      break;
+    }
+    (urlTCK->*p.set)(*v);
+  }
+
+  urlTCK->SetURL("files/tickerWP.html?" + NowText());
+  urlTCK->Reload();
+}

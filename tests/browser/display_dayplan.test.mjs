@@ -1,0 +1,96 @@
+// Displays started on the demo locations: the day plan applies a frame
+// layout, plays a playlist, shows the scrolling ticker, and a touch menu
+// button shows a medium in frame 1.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import {
+  Server, component, freePort, launchBrowser, makeProgramFolder, removeFolder,
+} from './support.mjs';
+
+let server;
+let browser;
+let folder;
+
+before(async () => {
+  const port = await freePort();
+  folder = makeProgramFolder(port);
+  server = new Server(folder, port);
+  await server.start();
+  browser = await launchBrowser();
+});
+
+after(async () => {
+  await browser?.close();
+  await server?.stop();
+  removeFolder(folder);
+});
+
+async function openDisplay(standort) {
+  const page = await browser.newPage();
+  await page.setViewportSize({ width: 1280, height: 720 });
+  await page.goto(server.url(`?standort=${standort}`));
+  await component(page, 'panBack').waitFor({ state: 'visible' });
+  return page;
+}
+
+async function box(page, name) {
+  const b = await component(page, name).boundingBox();
+  return b && [b.x, b.y, b.width, b.height].map(Math.round);
+}
+
+test('the arena shows its layout, plays its playlist and scrolls the ticker', async () => {
+  const page = await openDisplay('Arena');
+  try {
+    await component(page, 'panF3').waitFor({ state: 'visible' });
+    assert.deepEqual(await box(page, 'panF1'), [0, 0, 852, 640]);
+    assert.deepEqual(await box(page, 'panF2'), [852, 0, 428, 320]);
+    assert.deepEqual(await box(page, 'panF3'), [852, 320, 428, 320]);
+
+    const picture = component(page, 'panF1').locator('img[src="Containers/Bilder/Willkommen.png"]');
+    await picture.waitFor({ state: 'visible' });
+    await page.waitForFunction((el) => el.complete && el.naturalWidth > 0, await picture.elementHandle());
+    await component(page, 'panF2').locator('img[src="Containers/Bilder/Anstoss.jpg"]').waitFor({ state: 'visible' });
+
+    const ticker = component(page, 'urlTCK');
+    await ticker.waitFor({ state: 'visible' });
+    let frame;
+    await page.waitForFunction(() => {
+      const f = document.querySelector('[data-component="urlTCK"] iframe');
+      return f && /files\/tickerWP\.html\?/.test(f.getAttribute('src') || '');
+    });
+    for (let i = 0; i < 100 && !frame; ++i) {
+      frame = page.frames().find((f) => f.url().includes('tickerWP.html'));
+      if (!frame) await page.waitForTimeout(100);
+    }
+    assert.ok(frame, 'the ticker page is loaded');
+    await frame.waitForFunction(() => document.getElementById('tx')?.textContent.includes('Heimspiel'));
+    // The text moves to the left.
+    const position = () => frame.evaluate(() => {
+      const tx = document.getElementById('tx');
+      const moving = [...tx.querySelectorAll('*')].find((e) => e.textContent.includes('Heimspiel')) || tx;
+      return moving.getBoundingClientRect().left;
+    });
+    const x0 = await position();
+    await page.waitForTimeout(700);
+    const x1 = await position();
+    assert.ok(x1 < x0 - 5, `the ticker scrolls (${x0} -> ${x1})`);
+  } finally {
+    await page.close();
+  }
+});
+
+test('a touch menu button shows its medium in frame 1', async () => {
+  const page = await openDisplay('Foyer');
+  try {
+    const menu = component(page, 'panNavi1');
+    await menu.waitFor({ state: 'visible' });
+    const button = component(page, 'Button1_0');
+    await button.waitFor({ state: 'visible' });
+    await button.click();
+    const medium = component(page, 'panF1').locator('img[src="Containers/Bilder/Sponsor.jpg"]');
+    await medium.waitFor({ state: 'visible' });
+    await page.waitForFunction((el) => el.complete && el.naturalWidth > 0, await medium.elementHandle());
+  } finally {
+    await page.close();
+  }
+});
