@@ -4,9 +4,19 @@
 #include "common/MainForm.h"
 #include "platform/io/path.h"
 #include "platform/io/utf8.h"
+#include "platform/log.h"
 #include "server/ServerModule.h"
 
 void TMainForm::RegisterCommandHandlers() { RegisterMethod("timerCMDTimer", &TMainForm::timerCMDTimer); }
+
+bool TMainForm::FindDisplayFile(const std::string& folder, const std::string& name, std::string& file) const {
+  return plat::io::JoinBelow(lblPath->Caption() + folder, name, file) && plat::io::FileExists(file);
+}
+
+void TMainForm::LogDisplayError(const std::string& logLine, const std::string& serverLine) {
+  memoLog->Lines().Add(logLine);
+  plat::LogLine("display " + lblStandort->Caption() + ", " + serverLine);
+}
 
 void TMainForm::RestartFrame(int frame) {
   TUniTimer* timers[] = {timerF1, timerF2, timerF3};
@@ -35,53 +45,46 @@ void TMainForm::timerCMDTimer(Component*) {
   const TDisplayCommand cmd = server.PollDisplayCommand([&](const TDisplayCommand& c) { return !ignored(c); });
   if (ignored(cmd)) return;
   const bool isNew = cmd.sCMDNr != timerCMD->Tag();
-  auto done = [&] { timerCMD->SetTag(cmd.sCMDNr); };
   const std::string& kind = cmd.sTyp;
 
-  if (kind == "Playlist") {
-    // A playlist path that would leave the playlist folder counts as missing.
-    std::string file;
-    if (!plat::io::JoinBelow(lblPath->Caption() + "Config\\Progs\\", cmd.sStandort, file) ||
-        !plat::io::FileExists(file)) {
-      done();
-      return;
-    }
-    if (!isNew) return;
-    RestartFrame(1);
-    timerF1->SetEnabled(true);
-    RestartFrame(2);
-    lblPlaylist->SetCaption(cmd.sStandort);
-    btnPlaylist->OnClick(btnPlaylist);
-    done();
-  } else if (kind == "Frame") {
-    if (!isNew) return;
-    lblFrame->SetCaption(cmd.sStandort);
-    btnFrame->OnClick(btnFrame);
-    done();
-  } else if (kind == "Ticker") {
-    if (!isNew) return;
-    lblTicker->SetCaption(cmd.sStandort);
-    btnTicker->OnClick(btnTicker);
-    done();
-  } else if (kind == "TickerStop") {
-    if (!isNew) return;
-    lblTicker->SetCaption("");
-    btnTicker->OnClick(btnTicker);
-    done();
-  } else if (kind == "Medium" || kind == "TestMedium") {
-    if (!isNew) return;
-    RestartFrame(1);
-    btnPlayMedium->OnClick(btnPlayMedium);
-    done();
-  } else if (kind == "Dayplan") {
+  // A day plan for another location makes it this display's location at
+  // once; everything else happens only for a command not executed yet (a
+  // command already executed is left alone, so the poll does no file work).
+  if (kind == "Dayplan") {
     lblStandort->SetCaption(cmd.sStandort);
     lblDayplan->SetCaption(cmd.sStandort);
-    if (!isNew) return;
+  }
+  if (!isNew) return;
+
+  if (kind == "Playlist") {
+    // A missing playlist, or a path that would leave the playlist folder,
+    // consumes the command and changes nothing.
+    std::string file;
+    if (FindDisplayFile("Config\\Progs\\", cmd.sStandort, file)) {
+      RestartFrame(1);
+      timerF1->SetEnabled(true);
+      RestartFrame(2);
+      lblPlaylist->SetCaption(cmd.sStandort);
+      btnPlaylist->OnClick(btnPlaylist);
+    }
+  } else if (kind == "Frame") {
+    lblFrame->SetCaption(cmd.sStandort);
+    btnFrame->OnClick(btnFrame);
+  } else if (kind == "Ticker") {
+    lblTicker->SetCaption(cmd.sStandort);
+    btnTicker->OnClick(btnTicker);
+  } else if (kind == "TickerStop") {
+    lblTicker->SetCaption("");
+    btnTicker->OnClick(btnTicker);
+  } else if (kind == "Medium" || kind == "TestMedium") {
+    RestartFrame(1);
+    btnPlayMedium->OnClick(btnPlayMedium);
+  } else if (kind == "Dayplan") {
     RestartFrame(1);
     timerF1->SetEnabled(true);
     RestartFrame(2);
     RestartFrame(3);
     btnDayplan->OnClick(btnDayplan);
-    done();
   }
+  timerCMD->SetTag(cmd.sCMDNr);  // done
 }

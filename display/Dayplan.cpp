@@ -3,7 +3,6 @@
 #include "common/Main.h"
 #include "common/MainForm.h"
 #include "platform/clock.h"
-#include "platform/io/path.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
 
@@ -35,15 +34,14 @@ void TMainForm::RegisterDayplanHandlers() {
 
 void TMainForm::btnDayplanClick(Component*) {
   const plat::DateTime now = plat::Now();
-  urlTCK->SetURL("about:blank?" + plat::FormatDate(now) + " " + plat::FormatTime(now));
+  urlTCK->SetURL("about:blank?" + plat::FormatDateTime(now));
   urlTCK->SetVisible(false);
 
   lblPath->SetCaption(BaseFolder(ReadIniString(apppath + "Config\\tessarine.ini", "Settings", "jjjPath", ""), apppath));
   const std::string relative = "Config\\Dayplan\\" + lblDayplan->Caption();
   // A location name that would leave the day-plan folder counts as missing.
   std::string file;
-  if (!plat::io::JoinBelow(lblPath->Caption() + "Config\\Dayplan\\", lblDayplan->Caption(), file) ||
-      !plat::io::FileExists(file)) {
+  if (!FindDisplayFile("Config\\Dayplan\\", lblDayplan->Caption(), file)) {
     memoLog->Lines().Add("[error] Dayplan not found: " + lblPath->Caption() + relative);
     return;
   }
@@ -71,11 +69,8 @@ void TMainForm::btnDayplanClick(Component*) {
     // applied. A display has nobody to dismiss an error box: the display
     // log gets the line instead.
     if (!from || !to) {
-      memoLog->Lines().Add("[error] Dayplan " + relative + " line " + std::to_string(i + 1) +
-                           ": no time of day: " + line);
-      plat::LogLine("display " + lblStandort->Caption() + ", day plan " + file + " line " + std::to_string(i + 1) +
-                    ": no time of day");
-      return;
+      const std::string at = " line " + std::to_string(i + 1) + ": no time of day";
+      return LogDisplayError("[error] Dayplan " + relative + at + ": " + line, "day plan " + file + at);
     }
     if (*from <= current && current <= *to) {
       if (kind == "0") {

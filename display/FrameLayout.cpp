@@ -2,18 +2,15 @@
 // background colour.
 #include "common/Main.h"
 #include "common/MainForm.h"
+#include "editor/FileFormats.h"
 #include "platform/convert.h"
-#include "platform/io/path.h"
-#include "platform/log.h"
 
 void TMainForm::RegisterFrameLayoutHandlers() { RegisterMethod("btnFrameClick", &TMainForm::btnFrameClick); }
 
 void TMainForm::btnFrameClick(Component*) {
   // A name that would leave the layout folder counts as missing.
   std::string file;
-  if (!plat::io::JoinBelow(lblPath->Caption() + "Config\\Frames\\", lblFrame->Caption(), file) ||
-      !plat::io::FileExists(file))
-    return;
+  if (!FindDisplayFile("Config\\Frames\\", lblFrame->Caption(), file)) return;
 
   TUniPanel* frames[] = {panF1, panF2, panF3, panF4, panF5};
   for (TUniPanel* p : frames) p->SetVisible(false);
@@ -31,8 +28,7 @@ void TMainForm::btnFrameClick(Component*) {
     session->ControlScript(*GridFrame, "\x01.view.refresh()");
   };
   auto fail = [&](const std::string& why) {
-    memoLog->Lines().Add("[error], --> Frame " + lblFrame->Caption() + ": " + why);
-    plat::LogLine("display " + lblStandort->Caption() + ", layout " + file + ": " + why);
+    LogDisplayError("[error], --> Frame " + lblFrame->Caption() + ": " + why, "layout " + file + ": " + why);
     close(0);
   };
 
@@ -42,15 +38,15 @@ void TMainForm::btnFrameClick(Component*) {
     return fail(e.what());
   }
 
-  if (auto color = plat::TryStrToInt("$" + GridFrame->Cell(9, 0))) panBack->SetColor(*color);
+  if (auto color = plat::TryStrToInt("$" + GridFrame->Cell(flColor, 0))) panBack->SetColor(*color);
 
   int shown = 0;
-  for (int i = 0; i <= GridFrame->RowCount() - 3; ++i) {
-    if (GridFrame->Cell(5, i) != "1") continue;
-    const auto top = plat::TryStrToInt(GridFrame->Cell(1, i));
-    const auto left = plat::TryStrToInt(GridFrame->Cell(2, i));
-    const auto width = plat::TryStrToInt(GridFrame->Cell(3, i));
-    const auto height = plat::TryStrToInt(GridFrame->Cell(4, i));
+  for (int i = 0; i < AppliedFrameLayoutRows(GridFrame->RowCount()); ++i) {
+    if (GridFrame->Cell(flAktiv, i) != "1") continue;
+    const auto top = plat::TryStrToInt(GridFrame->Cell(flTop, i));
+    const auto left = plat::TryStrToInt(GridFrame->Cell(flLeft, i));
+    const auto width = plat::TryStrToInt(GridFrame->Cell(flWidth, i));
+    const auto height = plat::TryStrToInt(GridFrame->Cell(flHeight, i));
     // Rows before a bad one stay applied; later rows are not looked at.
     if (!top || !left || !width || !height) return fail("row " + std::to_string(i) + " has no whole-number geometry");
     // Only rows 1 to 5 name a frame panel.

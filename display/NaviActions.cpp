@@ -87,6 +87,19 @@ void TMainForm::lblNaviBtnMouseUp(Component* Sender, MouseButton, ShiftState, in
 void TMainForm::lblNaviBtnClick(Component*) {}
 
 void TMainForm::btnNaviAktionClick(Component*) {
+  // A navigation medium takes the frame's next label at once, without the
+  // frame's fade timer.
+  auto SwapAtOnce = [this](bool& flag, TUniLabel* a, TUniLabel* b, TUniLabel*& outgoing, TUniLabel*& incoming,
+                           const std::string& content) {
+    flag = !flag;
+    outgoing = flag ? b : a;
+    incoming = flag ? a : b;
+    incoming->SetCaption(content);
+    FadeLabel(outgoing, true, 10);
+    FadeLabel(incoming, false, 10);
+    // As with a cut: the hidden label must not go on playing a video's sound.
+    outgoing->SetCaption("");
+  };
   std::string html;  // kept from line to line within one run
   const int count = memoNaviAkt->Lines().Count();
   for (int k = 0; k < count && k < memoNaviAkt->Lines().Count(); ++k) {
@@ -157,14 +170,7 @@ void TMainForm::btnNaviAktionClick(Component*) {
         } else {
           html = medium_html::IframeHtml(medium, w, h);
         }
-        f1Preload = !f1Preload;
-        sL1 = f1Preload ? lblF1B : lblF1A;
-        sL2 = f1Preload ? lblF1A : lblF1B;
-        sL2->SetCaption(html);
-        FadeLabel(sL1, true, 10);
-        FadeLabel(sL2, false, 10);
-        // As with a cut: the hidden label must not go on playing a video's sound.
-        sL1->SetCaption("");
+        SwapAtOnce(f1Preload, lblF1A, lblF1B, sL1, sL2, html);
       } else if (frame == "2") {
         timerF2->SetInterval(nInaktivTime);
         const int w = panF2->Width(), h = panF2->Height();
@@ -172,13 +178,7 @@ void TMainForm::btnNaviAktionClick(Component*) {
           html = ext == "mp4" ? medium_html::MutedVideoHtml(medium, w, h) : medium_html::PictureHtml(medium, w, h);
         else
           html = medium_html::IframeHtml(medium, w, h);
-        f2Preload = !f2Preload;
-        sL3 = f2Preload ? lblF2B : lblF2A;
-        sL4 = f2Preload ? lblF2A : lblF2B;
-        sL4->SetCaption(html);
-        FadeLabel(sL3, true, 10);
-        FadeLabel(sL4, false, 10);
-        sL3->SetCaption("");
+        SwapAtOnce(f2Preload, lblF2A, lblF2B, sL3, sL4, html);
       }
     } catch (const std::exception& e) {
       LogSwallowed(*this, "action", e);

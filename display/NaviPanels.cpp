@@ -36,12 +36,6 @@ struct NaviPanelKind {
   bool backgroundPicture;    // master panels only
 };
 
-// The menu file of a menu name below the display base folder; a name that
-// would leave the menu folder counts as missing.
-bool FindMenuFile(const TMainForm& f, const std::string& menu, std::string& file) {
-  return plat::io::JoinBelow(f.lblPath->Caption() + "Config\\Menus\\", menu, file) && plat::io::FileExists(file);
-}
-
 // "True"/"False" in any letter case, or a number (non-zero is true).
 bool MenuBool(const std::string& text) {
   const std::string lower = plat::utf8::ToLower(text);
@@ -200,7 +194,7 @@ void TMainForm::btnNaviClick(Component*) {
   const std::string menu = lblNavi->Caption();
   if (menu.empty()) return;
   std::string file;
-  if (!FindMenuFile(*this, menu, file)) return;
+  if (!FindDisplayFile("Config\\Menus\\", menu, file)) return;
   const std::string n = std::to_string(memoMasterNavi->Lines().Count());
   memoLog->Lines().Add("[navi] =" + file + " " + n);
   GuardedNaviBuild(*this, file, {"panNavi" + n, "Button" + n + "_", true});
@@ -211,7 +205,7 @@ void TMainForm::btnNaviSlave2Click(Component*) {
   ++nrSlave;
   const std::string menu = btnNaviSlave2->Hint();
   std::string file;
-  if (!FindMenuFile(*this, menu, file)) return;
+  if (!FindDisplayFile("Config\\Menus\\", menu, file)) return;
   const std::string nr = std::to_string(nrSlave);
   memoSlaveNavi->Lines().Add(nr + "|" + menu);
   GuardedNaviBuild(*this, file, {"panNaviSlave" + nr, "ButtonSlave" + nr + "_", false});
@@ -220,7 +214,7 @@ void TMainForm::btnNaviSlave2Click(Component*) {
 void TMainForm::btnNaviSlaveClick(Component*) {
   const std::string menu = btnNaviSlave->Hint();
   std::string file;
-  if (!FindMenuFile(*this, menu, file)) return;
+  if (!FindDisplayFile("Config\\Menus\\", menu, file)) return;
   // The test sub-menu replaces its predecessor, buttons first.
   Release(FindComponent("panNaviSlave"));
   memoLog->Lines().Add("[naviSlave] =" + file);

@@ -9,8 +9,6 @@
 #include "editor/FileFormats.h"
 #include "platform/clock.h"
 #include "platform/convert.h"
-#include "platform/io/path.h"
-#include "platform/log.h"
 
 void TMainForm::RegisterPlaylistHandlers() {
   RegisterMethod("btnPlaylistClick", &TMainForm::btnPlaylistClick);
@@ -22,9 +20,7 @@ void TMainForm::RegisterPlaylistHandlers() {
 void TMainForm::btnPlaylistClick(Component*) {
   // A path that would leave the playlist folder counts as missing.
   std::string file;
-  if (!plat::io::JoinBelow(lblPath->Caption() + "Config\\Progs\\", lblPlaylist->Caption(), file) ||
-      !plat::io::FileExists(file))
-    return;
+  if (!FindDisplayFile("Config\\Progs\\", lblPlaylist->Caption(), file)) return;
   memoPLS->Lines().Clear();
   memoPF1->Lines().Clear();
   memoPF2->Lines().Clear();
@@ -34,7 +30,7 @@ void TMainForm::btnPlaylistClick(Component*) {
   TUniMemo* queues[] = {memoPF1, memoPF2, memoPF3};
   for (TUniMemo* q : queues) q->Lines().BeginUpdate();
   for (const std::string& line : memoPLS->Lines()) {
-    const plat::StringList pieces = SplitLine(line, ',', true, false);
+    const plat::StringList pieces = SplitPlaylistLine(line);
     if (!HasPlaylistFields(pieces, plFrame)) continue;
     const std::string& frame = pieces[plFrame];
     if (frame == "1" || frame == "2" || frame == "3") queues[frame[0] - '1']->Lines().Add(line);
@@ -97,8 +93,7 @@ void TMainForm::RotateFrame(int n) {
   // dismiss an error box, so the failure goes to the display log.
   const std::string line = r.queue->Lines()[play];
   auto unreadable = [&](const std::string& why) {
-    memoLog->Lines().Add("[error], --> " + frameName + " " + why + ": " + line);
-    plat::LogLine("display " + lblStandort->Caption() + ", " + frameName + ": " + why + ": " + line);
+    LogDisplayError("[error], --> " + frameName + " " + why + ": " + line, frameName + ": " + why + ": " + line);
   };
   const plat::StringList f = SplitLine(line, ',', false, false);
   if (!HasPlaylistFields(f, plWeekdays)) return unreadable("item has too few fields");

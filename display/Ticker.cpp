@@ -74,10 +74,7 @@ std::string CssStringText(std::string_view text) {
 }
 
 // The current date and time as text, as the frame addresses carry it.
-std::string NowText() {
-  const plat::DateTime now = plat::Now();
-  return plat::FormatDate(now) + " " + plat::FormatTime(now);
-}
+std::string NowText() { return plat::FormatDateTime(plat::Now()); }
 
 }  // namespace
 
@@ -95,8 +92,7 @@ void TMainForm::btnTickerClick(Component*) {
   // A name that would leave the ticker folder counts as missing, and so does
   // an empty one ("TickerStop"): the ticker is hidden.
   std::string file;
-  if (!plat::io::JoinBelow(lblPath->Caption() + "Config\\Ticks\\", lblTicker->Caption(), file) ||
-      !plat::io::FileExists(file)) {
+  if (!FindDisplayFile("Config\\Ticks\\", lblTicker->Caption(), file)) {
     urlTCK->SetURL("about:blank?" + NowText());
     urlTCK->SetVisible(false);
     return;
@@ -106,8 +102,7 @@ void TMainForm::btnTickerClick(Component*) {
   // A display has nobody to dismiss an error box: a failure ends the step
   // with a line in the display log and the server log instead.
   auto failed = [&](const std::string& why) {
-    memoLog->Lines().Add("[error] Ticker " + file + ": " + why);
-    plat::LogLine("display " + lblStandort->Caption() + ", ticker " + file + ": " + why);
+    LogDisplayError("[error] Ticker " + file + ": " + why, "ticker " + file + ": " + why);
   };
   auto notANumber = [&](const char* key, const std::string& value) {
     failed(std::string(key) + " is not a whole number: \"" + value + "\"");

@@ -125,6 +125,8 @@ int DayNumber(const DateTime& t) {
   return 365 * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + t.day - 1;
 }
 
+std::string FormatDateTime(const DateTime& t) { return FormatDate(t) + " " + FormatTime(t); }
+
 std::int64_t MonotonicMs() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();

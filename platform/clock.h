@@ -30,6 +30,8 @@ void SetNowFunction(NowFunction now);
 std::string FormatTime(const DateTime& t);
 // "dd.mm.yyyy".
 std::string FormatDate(const DateTime& t);
+// "dd.mm.yyyy hh:nn:ss", a date and time as text.
+std::string FormatDateTime(const DateTime& t);
 
 // A time of day written "hh:nn:ss" or "hh:nn" (one-digit parts allowed,
 // blanks around the whole ignored), as seconds since midnight.
