@@ -541,7 +541,9 @@
     if (all || key === 'visible') applyDisplay(c);
     if (all || key === 'enabled') {
       d.classList.toggle('tess-disabled', p.enabled === false);
+      // Fields disable their input; other controls say how.
       if (c.def.enable) c.def.enable(c, p.enabled !== false);
+      else if (c.input) c.input.disabled = p.enabled === false;
     }
     if (all || key === 'hint' || key === 'showHint') {
       const h = p.hint;
@@ -674,7 +676,17 @@
     }
   }
 
+  // Grids and lists changed by several properties of one batch are drawn
+  // once, before the layout that may depend on their content.
+  const pendingRender = new Set();
+  function renderLater(c) { pendingRender.add(c); }
+
   function flushLayout() {
+    if (pendingRender.size) {
+      const todo = Array.from(pendingRender);
+      pendingRender.clear();
+      todo.forEach((c) => { if (byId[c.id] === c && c.def.render) c.def.render(c); });
+    }
     if (!dirty.size) return;
     const set = new Set(Array.from(dirty).filter((c) => byId[c.id] === c));
     dirty.clear();
@@ -976,12 +988,27 @@
 
   // ----------------------------------------------------------------- edits
 
+  // A one-line text field whose text goes to the server as "text" when it
+  // changed (on change, or when c.commit() is called).
+  function textField(c, extra) {
+    const input = el('input', 'tess-input');
+    input.type = 'text';
+    input.autocomplete = 'off';
+    buildField(c, input, extra);
+    c.sent = '';
+    c.commit = function () {
+      if (input.value === c.sent) return;
+      c.sent = input.value;
+      c.p.text = input.value;
+      sendChange(c, 'text', input.value);
+    };
+    input.addEventListener('change', () => c.commit());
+    return input;
+  }
+
   classes.TUniEdit = {
     build: function (c) {
-      const input = el('input', 'tess-input');
-      input.type = 'text';
-      input.autocomplete = 'off';
-      buildField(c, input, 'tess-edit');
+      const input = textField(c, 'tess-edit');
       c.clear = el('span', 'tess-clear', c.wrap);
       c.clear.innerHTML = '<i class="fas fa-times"></i>';
       c.clear.addEventListener('mousedown', (e) => { e.preventDefault(); });
@@ -991,18 +1018,9 @@
         c.commit();
         updateClear(c);
       });
-      c.sent = '';
-      c.commit = function () {
-        if (input.value === c.sent) return;
-        c.sent = input.value;
-        c.p.text = input.value;
-        sendChange(c, 'text', input.value);
-      };
-      input.addEventListener('change', () => c.commit());
       input.addEventListener('input', () => updateClear(c));
       input.addEventListener('keydown', (e) => { if (e.key === 'Enter') c.commit(); });
     },
-    enable: function (c, on) { c.input.disabled = !on; },
     update: function (c, key) {
       const all = key == null;
       const p = c.p;
@@ -1045,7 +1063,6 @@
       input.addEventListener('change', () => c.commit());
       input.addEventListener('keydown', (e) => { if (e.key === 'Enter') c.commit(); });
     },
-    enable: function (c, on) { c.input.disabled = !on; },
     update: function (c, key) {
       const all = key == null;
       const p = c.p;
@@ -1086,7 +1103,6 @@
       c.input.addEventListener('change', () => c.commit());
       dblclickEvents(c);
     },
-    enable: function (c, on) { c.input.disabled = !on; },
     update: function (c, key) {
       const all = key == null;
       const p = c.p;
@@ -1135,7 +1151,6 @@
           }
         });
       },
-      enable: function (c, on) { c.input.disabled = !on; },
       update: function (c, key) {
         const all = key == null;
         if (all || key === 'checked') {
@@ -1249,13 +1264,9 @@
 
   classes.TUniComboBox = {
     build: function (c) {
-      const input = el('input', 'tess-input');
-      input.type = 'text';
-      input.autocomplete = 'off';
-      buildField(c, input, 'tess-combo');
+      const input = textField(c, 'tess-combo');
       c.arrow = el('span', 'tess-combo-arrow', c.wrap);
       c.arrow.innerHTML = '<i class="fas fa-caret-down"></i>';
-      c.sent = '';
       c.list = null;
       c.hi = -1;
       const toggle = (e) => {
@@ -1267,13 +1278,6 @@
       };
       c.arrow.addEventListener('mousedown', toggle);
       input.addEventListener('mousedown', (e) => { if (comboListOnly(c)) toggle(e); });
-      c.commit = function () {
-        if (input.value === c.sent) return;
-        c.sent = input.value;
-        c.p.text = input.value;
-        sendChange(c, 'text', input.value);
-      };
-      input.addEventListener('change', () => c.commit());
       input.addEventListener('blur', () => closeCombo(c));
       input.addEventListener('keydown', (e) => {
         if (e.key === 'ArrowDown' || e.key === 'ArrowUp') {
@@ -1286,7 +1290,6 @@
         }
       });
     },
-    enable: function (c, on) { c.input.disabled = !on; },
     update: function (c, key) {
       const all = key == null;
       const p = c.p;
@@ -1363,8 +1366,10 @@
         listClick(c, +it.getAttribute('data-i'), e);
       });
     },
+    render: listRender,
     update: function (c, key) {
-      if (key == null || ['items', 'html', 'selected', 'itemIndex', 'multiSelect'].indexOf(key) >= 0) listRender(c);
+      if (key == null) listRender(c);
+      else if (['items', 'html', 'selected', 'itemIndex', 'multiSelect'].indexOf(key) >= 0) renderLater(c);
     }
   };
 
@@ -1680,7 +1685,7 @@
   function gridSetCell(c, col, r, v) {
     gridStore(c, r, col, v);
     if (c.suspended) { c.stale = true; return; }
-    if (c.stale) { gridRender(c); return; }
+    if (c.stale) { renderLater(c); return; }
     if (c.editor && c.editor.r === r && c.editor.col === col) { c.editor.old = textOf(v); return; }
     const td = gridTd(c, r, col);
     if (td) setContent(td, v, c.p.html);
@@ -1776,9 +1781,14 @@
         gridStartEdit(c, c.p.selRow, num(c.p.selCol, num(c.p.fixedCols, 0)));
       });
     },
+    // Drawn at the end of the batch unless the store is suspended then.
+    render: function (c) { if (c.stale && !c.suspended) gridRender(c); },
     update: function (c, key) {
-      if (key == null || GRID_RENDER_KEYS.indexOf(key) >= 0) {
-        if (c.suspended && key != null) c.stale = true; else gridRender(c);
+      if (key == null) {
+        gridRender(c);
+      } else if (GRID_RENDER_KEYS.indexOf(key) >= 0) {
+        c.stale = true;
+        if (!c.suspended) renderLater(c);
       } else if (key === 'selRow' || key === 'selCol') {
         if (c.suspended) c.stale = true; else gridHighlight(c);
       }

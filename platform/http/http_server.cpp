@@ -175,10 +175,8 @@ struct HttpServer::Impl {
     if (hook) {
       HttpRequest hr;
       hr.method = req.method;
-      std::string_view target = req.target;
-      std::size_t q = target.find('?');
-      hr.uri = std::string(target.substr(0, q));
-      if (q != std::string_view::npos) hr.query = std::string(target.substr(q + 1));
+      hr.uri = std::string(TargetPath(req.target));
+      if (std::size_t q = req.target.find('?'); q != std::string::npos) hr.query = req.target.substr(q + 1);
       hr.path = req.path;
       hr.remoteAddr = req.remote_addr;
       hr.raw = &req;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <atomic>
 #include <mutex>
 #include <set>
 #include <string>
@@ -130,7 +131,8 @@ class Session {
   std::string id_;
   std::map<std::string, std::string> urlParams_;
   std::mutex mutex_;
-  std::int64_t lastActivityMs_ = 0;
+  // Written in the session's requests, read by the manager's time-out sweep.
+  std::atomic<std::int64_t> lastActivityMs_{0};
   std::unique_ptr<MainModuleBase> module_;
   std::unique_ptr<Form> mainForm_;
   std::vector<std::unique_ptr<Form>> dialogs_;

@@ -10,11 +10,11 @@
 #include "platform/clock.h"
 #include "platform/http/http_server.h"
 #include "platform/log.h"
+#include "platform/session/random_hex.h"
 #include "platform/session/upload.h"
 #include "platform/ui/controls.h"
 
 namespace plat::ui {
-namespace {
 
 std::string RandomHex(std::size_t bytes) {
   std::string raw(bytes, '\0');
@@ -36,6 +36,8 @@ std::string RandomHex(std::size_t bytes) {
   }
   return out;
 }
+
+namespace {
 
 // Text placed inside a <script> element as a JSON value.
 std::string ScriptSafeJson(const Json& j) {

@@ -8,29 +8,15 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <random>
 
 #include "platform/io/path.h"
 #include "platform/log.h"
+#include "platform/session/random_hex.h"
 
 namespace plat::ui {
 namespace {
 
 constexpr std::size_t kBufferBytes = 64 * 1024;
-
-std::string RandomHex(std::size_t bytes) {
-  static const char kHex[] = "0123456789abcdef";
-  std::random_device rd;
-  std::string out;
-  while (out.size() < bytes * 2) {
-    unsigned v = rd();
-    for (int i = 0; i < 4 && out.size() < bytes * 2; ++i, v >>= 8) {
-      out += kHex[(v >> 4) & 15];
-      out += kHex[v & 15];
-    }
-  }
-  return out;
-}
 
 // One cache file being written: a buffer in front of a file descriptor.
 class CacheWriter {

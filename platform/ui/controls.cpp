@@ -121,7 +121,6 @@ bool ControlFont::Italic() const {
 }
 void ControlFont::SetItalic(bool italic) { Put("italic", italic); }
 
-ControlFont FontOf(Control& control) { return ControlFont(control); }
 
 // ---- label --------------------------------------------------------------------------
 
@@ -184,20 +183,9 @@ bool TUniPageControl::KnowsProp(std::string_view k) const {
   return KeyIn(k, {"activePage", "tabsVisible"}) || Control::KnowsProp(k);
 }
 
-int TUniPageControl::PageCount() const {
-  int n = 0;
-  for (const Control* c : Children())
-    if (dynamic_cast<const TUniTabSheet*>(c)) ++n;
-  return n;
-}
+int TUniPageControl::PageCount() const { return detail::CountChildren<TUniTabSheet>(*this); }
 
-TUniTabSheet* TUniPageControl::Pages(int index) const {
-  if (index < 0) return nullptr;
-  for (Control* c : Children())
-    if (auto* sheet = dynamic_cast<TUniTabSheet*>(c))
-      if (index-- == 0) return sheet;
-  return nullptr;
-}
+TUniTabSheet* TUniPageControl::Pages(int index) const { return detail::NthChild<TUniTabSheet>(*this, index); }
 
 TUniTabSheet* TUniPageControl::ActivePage() const {
   if (activeId_ < 0) return nullptr;

@@ -68,7 +68,6 @@ class ControlFont {
   void Put(const char* key, Json value);
   Control& control_;
 };
-ControlFont FontOf(Control& control);
 
 // ---- string lists that report their changes ---------------------------------
 // Memo lines, combo and list box items. Every change calls the owner back,

@@ -8,7 +8,15 @@
 
 namespace plat::ui {
 
+using detail::CountChildren;
+using detail::FindImageList;
 using detail::KeyIn;
+using detail::NthChild;
+
+const TUniCustomImageList* detail::FindImageList(const Component& c, const std::string& name) {
+  if (name.empty() || !c.Owner()) return nullptr;
+  return dynamic_cast<const TUniCustomImageList*>(c.Owner()->FindComponent(name));
+}
 
 namespace {
 
@@ -19,27 +27,6 @@ std::mutex gMenusMutex;
 std::set<TUniPopupMenu*>& Menus() {
   static std::set<TUniPopupMenu*> menus;
   return menus;
-}
-
-const TUniCustomImageList* FindImageList(const Component& c, const std::string& name) {
-  if (name.empty() || !c.Owner()) return nullptr;
-  return dynamic_cast<const TUniCustomImageList*>(c.Owner()->FindComponent(name));
-}
-
-template <typename Item>
-Item* NthItem(const Control& parent, int index) {
-  if (index < 0) return nullptr;
-  for (Control* c : parent.Children())
-    if (auto* item = dynamic_cast<Item*>(c))
-      if (index-- == 0) return item;
-  return nullptr;
-}
-
-int CountItems(const Control& parent) {
-  int n = 0;
-  for (const Control* c : parent.Children())
-    if (dynamic_cast<const TUniMenuItem*>(c)) ++n;
-  return n;
 }
 
 }  // namespace
@@ -58,9 +45,9 @@ TUniPopupMenu::~TUniPopupMenu() {
 
 bool TUniPopupMenu::KnowsProp(std::string_view k) const { return k == "images" || Control::KnowsProp(k); }
 
-int TUniPopupMenu::Count() const { return CountItems(*this); }
+int TUniPopupMenu::Count() const { return CountChildren<TUniMenuItem>(*this); }
 
-TUniMenuItem* TUniPopupMenu::Items(int index) const { return NthItem<TUniMenuItem>(*this, index); }
+TUniMenuItem* TUniPopupMenu::Items(int index) const { return NthChild<TUniMenuItem>(*this, index); }
 
 void TUniPopupMenu::Popup(int x, int y, const Control* relativeTo) {
   {
@@ -101,9 +88,9 @@ bool TUniMenuItem::KnowsProp(std::string_view k) const {
   return KeyIn(k, {"caption", "imageIndex"}) || Control::KnowsProp(k);
 }
 
-int TUniMenuItem::Count() const { return CountItems(*this); }
+int TUniMenuItem::Count() const { return CountChildren<TUniMenuItem>(*this); }
 
-TUniMenuItem* TUniMenuItem::Items(int index) const { return NthItem<TUniMenuItem>(*this, index); }
+TUniMenuItem* TUniMenuItem::Items(int index) const { return NthChild<TUniMenuItem>(*this, index); }
 
 TUniPopupMenu* TUniMenuItem::Menu() const {
   for (Control* c = Parent(); c; c = c->Parent()) {

@@ -6,16 +6,8 @@
 
 namespace plat::ui {
 
+using detail::FindImageList;
 using detail::KeyIn;
-
-namespace {
-
-const TUniCustomImageList* FindImageList(const Component& c, const std::string& name) {
-  if (name.empty() || !c.Owner()) return nullptr;
-  return dynamic_cast<const TUniCustomImageList*>(c.Owner()->FindComponent(name));
-}
-
-}  // namespace
 
 // ---- TTreeNode ----------------------------------------------------------------------
 

@@ -6,6 +6,10 @@
 
 #include "platform/ui/component.h"
 
+namespace plat::ui {
+class TUniCustomImageList;
+}
+
 namespace plat::ui::detail {
 
 inline bool KeyIn(std::string_view key, std::initializer_list<const char*> keys) {
@@ -25,5 +29,27 @@ bool IntValue(const Json& v, int& out);
 // The "v" of a change event for property `p`, or nullptr when the event is
 // no change of that property.
 const Json* ChangeOf(const std::string& type, const Json& event, std::string_view p);
+
+// The children of a control that are of class Item: how many, and the
+// index-th of them (nullptr when there is none).
+template <typename Item>
+int CountChildren(const Control& parent) {
+  int n = 0;
+  for (const Control* c : parent.Children())
+    if (dynamic_cast<const Item*>(c)) ++n;
+  return n;
+}
+template <typename Item>
+Item* NthChild(const Control& parent, int index) {
+  if (index < 0) return nullptr;
+  for (Control* c : parent.Children())
+    if (auto* item = dynamic_cast<Item*>(c))
+      if (index-- == 0) return item;
+  return nullptr;
+}
+
+// The image list a control names by its "images" property, among the
+// components of its form.
+const TUniCustomImageList* FindImageList(const Component& c, const std::string& name);
 
 }  // namespace plat::ui::detail

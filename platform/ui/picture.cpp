@@ -23,10 +23,13 @@ constexpr int kMaxSide = 30'000;
 // A picture file larger than this is not a picture we preview.
 constexpr std::uintmax_t kMaxFileBytes = 256u * 1024u * 1024u;
 
+bool SizeFits(std::uint64_t w, std::uint64_t h) {
+  return w != 0 && h != 0 && w <= kMaxSide && h <= kMaxSide && w * h <= kMaxPixels;
+}
+
 void CheckSize(std::uint64_t w, std::uint64_t h) {
   if (w == 0 || h == 0) throw PictureError("picture has no pixels");
-  if (w > kMaxSide || h > kMaxSide || w * h > kMaxPixels)
-    throw PictureError("picture too large: " + std::to_string(w) + " x " + std::to_string(h));
+  if (!SizeFits(w, h)) throw PictureError("picture too large: " + std::to_string(w) + " x " + std::to_string(h));
 }
 
 // ---- JPEG -------------------------------------------------------------------
@@ -71,7 +74,7 @@ RgbaImage DecodeJpeg(std::string_view bytes) {
   // libjpeg converts grey and YCbCr straight to RGBA; CMYK it only decodes.
   ctx->info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
   const std::uint64_t w = ctx->info.image_width, h = ctx->info.image_height;
-  if (w == 0 || h == 0 || w > kMaxSide || h > kMaxSide || w * h > kMaxPixels) {
+  if (!SizeFits(w, h)) {
     jpeg_destroy_decompress(&ctx->info);
     ctx->created = false;
     CheckSize(w, h);
@@ -120,8 +123,7 @@ RgbaImage DecodePng(std::string_view bytes) {
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
     throw PictureError(std::string("damaged PNG picture: ") + image.message);
-  if (image.width == 0 || image.height == 0 || image.width > kMaxSide || image.height > kMaxSide ||
-      std::uint64_t(image.width) * image.height > kMaxPixels) {
+  if (!SizeFits(image.width, image.height)) {
     png_image_free(&image);
     CheckSize(image.width, image.height);
   }

@@ -1,0 +1,11 @@
+#pragma once
+// Unguessable names: session ids, upload cache files and tokens.
+#include <cstddef>
+#include <string>
+
+namespace plat::ui {
+
+// `bytes` random bytes from the system's source, as lower-case hex.
+std::string RandomHex(std::size_t bytes);
+
+}  // namespace plat::ui
