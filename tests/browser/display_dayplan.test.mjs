@@ -1,34 +1,18 @@
 // Displays started on the demo locations: the day plan applies a frame
 // layout, plays a playlist, shows the scrolling ticker, and a touch menu
 // button shows a medium in frame 1.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  Server, component, freePort, launchBrowser, makeProgramFolder, removeFolder,
+  component, useProgramServer,
 } from './support.mjs';
 
-let server;
-let browser;
-let folder;
-
-before(async () => {
-  const port = await freePort();
-  folder = makeProgramFolder(port);
-  server = new Server(folder, port);
-  await server.start();
-  browser = await launchBrowser();
-});
-
-after(async () => {
-  await browser?.close();
-  await server?.stop();
-  removeFolder(folder);
-});
+const demo = useProgramServer();
 
 async function openDisplay(standort) {
-  const page = await browser.newPage();
+  const page = await demo.browser.newPage();
   await page.setViewportSize({ width: 1280, height: 720 });
-  await page.goto(server.url(`?standort=${standort}`));
+  await page.goto(demo.server.url(`?standort=${standort}`));
   await component(page, 'panBack').waitFor({ state: 'visible' });
   return page;
 }

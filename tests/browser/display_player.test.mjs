@@ -1,34 +1,18 @@
 // The display player in a real browser: a playlist command fills frames 1
 // to 3 and rotates frame 1 with a cross-fade; a medium command shows a
 // picture. Commands come through the test harness's command line.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  Harness, component, freePort, launchBrowser, makeProgramFolder, removeFolder, sessionId,
+  Harness, component, sessionId, useProgramServer,
 } from './support.mjs';
 
-let harness;
-let browser;
-let folder;
-
-before(async () => {
-  const port = await freePort();
-  folder = makeProgramFolder(port);
-  harness = new Harness(folder, port);
-  await harness.start();
-  browser = await launchBrowser();
-});
-
-after(async () => {
-  await browser?.close();
-  await harness?.stop();
-  removeFolder(folder);
-});
+const demo = useProgramServer(Harness);
 
 async function openDisplay() {
-  const page = await browser.newPage();
+  const page = await demo.browser.newPage();
   await page.setViewportSize({ width: 1280, height: 868 });
-  await page.goto(harness.url('?standort=Testhalle'));
+  await page.goto(demo.server.url('?standort=Testhalle'));
   await component(page, 'panF1').waitFor({ state: 'visible' });
   return { page, sid: await sessionId(page) };
 }
@@ -44,10 +28,10 @@ test('a playlist shows frames 1 to 3 and cross-fades frame 1 to its next item', 
   const { page, sid } = await openDisplay();
   // Until the day plan sets it, the display base folder is set from here;
   // frames 2 and 3 are placed by a frame layout, shown here directly.
-  await harness.send(`label ${sid} lblPath ${folder}/`);
-  await harness.send(`visible ${sid} panF2 1`);
-  await harness.send(`visible ${sid} panF3 1`);
-  await harness.send('command Playlist Demo.pyl');
+  await demo.server.send(`label ${sid} lblPath ${demo.folder}/`);
+  await demo.server.send(`visible ${sid} panF2 1`);
+  await demo.server.send(`visible ${sid} panF3 1`);
+  await demo.server.send('command Playlist Demo.pyl');
 
   await loadedImage(page, 'lblF1A', 'Containers/Bilder/Willkommen.png');
   await loadedImage(page, 'lblF2A', 'Containers/Bilder/Anstoss.jpg');
@@ -85,7 +69,7 @@ test('a playlist shows frames 1 to 3 and cross-fades frame 1 to its next item', 
 
 test('a medium command shows a picture in frame 1', async () => {
   const { page } = await openDisplay();
-  await harness.send('medium Medium Containers/Bilder/Sponsor.jpg false');
+  await demo.server.send('medium Medium Containers/Bilder/Sponsor.jpg false');
   await loadedImage(page, 'panF1', 'Containers/Bilder/Sponsor.jpg');
   const box = await component(page, 'panF1').locator('img').first().boundingBox();
   assert.equal(Math.round(box.width), 868);

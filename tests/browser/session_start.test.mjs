@@ -1,27 +1,11 @@
 // Session start, login and recovery in a real browser against the real server.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  Server, component, freePort, launchBrowser, makeProgramFolder, removeFolder,
+  component, useProgramServer,
 } from './support.mjs';
 
-let server;
-let browser;
-let folder;
-
-before(async () => {
-  const port = await freePort();
-  folder = makeProgramFolder(port);
-  server = new Server(folder, port);
-  await server.start();
-  browser = await launchBrowser();
-});
-
-after(async () => {
-  await browser?.close();
-  await server?.stop();
-  removeFolder(folder);
-});
+const demo = useProgramServer();
 
 async function login(page, user, password) {
   await component(page, 'edtLoginUser').locator('input').fill(user);
@@ -30,8 +14,8 @@ async function login(page, user, password) {
 }
 
 test('a console logs in as administrator and sees its three tabs', async () => {
-  const page = await browser.newPage();
-  await page.goto(server.url('?start=tessarine'));
+  const page = await demo.browser.newPage();
+  await page.goto(demo.server.url('?start=tessarine'));
   await component(page, 'panLogin').waitFor({ state: 'visible' });
   await login(page, 'Administrator', 'wolken482');
   for (const tab of ['Spielstand', 'Entertainment', 'Teameditor']) {
@@ -43,8 +27,8 @@ test('a console logs in as administrator and sees its three tabs', async () => {
 });
 
 test('a wrong password shows "Wrong password!"', async () => {
-  const page = await browser.newPage();
-  await page.goto(server.url('?start=tessarine'));
+  const page = await demo.browser.newPage();
+  await page.goto(demo.server.url('?start=tessarine'));
   await component(page, 'panLogin').waitFor({ state: 'visible' });
   await login(page, 'profi', 'not-the-password');
   await page.getByText('Wrong password!').waitFor({ state: 'visible' });
@@ -52,9 +36,9 @@ test('a wrong password shows "Wrong password!"', async () => {
 });
 
 test('a display without a day plan shows the logo at 868 x 868', async () => {
-  const page = await browser.newPage();
+  const page = await demo.browser.newPage();
   await page.setViewportSize({ width: 1280, height: 1000 });
-  await page.goto(server.url('?standort=Nirgendwo'));
+  await page.goto(demo.server.url('?standort=Nirgendwo'));
   const logo = component(page, 'lblF1A').locator('img[alt="Logo"]');
   await logo.waitFor({ state: 'visible' });
   const box = await logo.boundingBox();
@@ -69,8 +53,8 @@ test('a display without a day plan shows the logo at 868 x 868', async () => {
 });
 
 test('F3 shows the engine page with its log line, F4 goes back', async () => {
-  const page = await browser.newPage();
-  await page.goto(server.url('?standort=Nirgendwo'));
+  const page = await demo.browser.newPage();
+  await page.goto(demo.server.url('?standort=Nirgendwo'));
   await component(page, 'lblF1A').locator('img').waitFor({ state: 'visible' });
   await page.keyboard.press('F3');
   const log = component(page, 'memoLog');
@@ -83,16 +67,16 @@ test('F3 shows the engine page with its log line, F4 goes back', async () => {
 });
 
 test('a display comes back by itself after the server restarts', async () => {
-  const page = await browser.newPage();
-  await page.goto(server.url('?standort=Nirgendwo'));
+  const page = await demo.browser.newPage();
+  await page.goto(demo.server.url('?standort=Nirgendwo'));
   await component(page, 'lblF1A').locator('img').waitFor({ state: 'visible' });
   // A marker that only this page (not a reloaded one) carries.
   await page.evaluate(() => { window.__firstPage = true; });
-  await server.stop();
+  await demo.server.stop();
   // The client notices on its next request: a key press is one.
   await page.keyboard.press('F3');
   await page.getByText('Connection Error').waitFor({ state: 'visible', timeout: 10000 });
-  await server.start();
+  await demo.server.start();
   await page.waitForFunction(() => !window.__firstPage && window.Tess, null, { timeout: 20000 });
   await component(page, 'lblF1A').locator('img').waitFor({ state: 'visible' });
   await page.close();

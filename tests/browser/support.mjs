@@ -1,6 +1,7 @@
 // Shared helpers of the browser tests: a real server on a free port over a
 // copy of a program folder, and headless Chromium driven by playwright-core.
 import { spawn } from 'node:child_process';
+import { after, before } from 'node:test';
 import { cpSync, mkdtempSync, rmSync, mkdirSync, writeFileSync } from 'node:fs';
 import net from 'node:net';
 import os from 'node:os';
@@ -146,4 +147,24 @@ export function removeFolder(dir) {
 // The element of a component by its name.
 export function component(page, name) {
   return page.locator(`[data-component="${name}"]`).first();
+}
+
+// For the tests of one file: a program folder copied from the demo, its
+// server (Server, or Harness for tests that issue commands) and headless
+// Chromium, all ended after the tests. Read the fields inside the tests.
+export function useProgramServer(Kind = Server) {
+  const demo = { server: null, browser: null, folder: null };
+  before(async () => {
+    const port = await freePort();
+    demo.folder = makeProgramFolder(port);
+    demo.server = new Kind(demo.folder, port);
+    await demo.server.start();
+    demo.browser = await launchBrowser();
+  });
+  after(async () => {
+    await demo.browser?.close();
+    await demo.server?.stop();
+    if (demo.folder) removeFolder(demo.folder);
+  });
+  return demo;
 }

@@ -58,12 +58,7 @@ class DisplayFixture : public ::testing::Test {
     std::replace(path.begin(), path.end(), '\\', '/');
     dir_.Write(path, text);
   }
-  std::vector<std::string> Scripts() const {
-    std::vector<std::string> out;
-    for (const auto& op : d_->Ops())
-      if (op.value("op", "") == "js") out.push_back(op.value("code", ""));
-    return out;
-  }
+  std::vector<std::string> Scripts() const { return d_->Scripts(); }
 
   TempDir dir_;
   plat::DateTime now_;

@@ -10,8 +10,8 @@ SessionDriver::SessionDriver(TUniServerModule& server, std::map<std::string, std
     : server_(server) {
   session_ = server_.Sessions().Open(urlParams);
   if (!session_) throw std::runtime_error("the server is full");
-  boot_ = session_->RenderBoot(Json::object());
-  for (const auto& op : boot_["ops"]) ops_.push_back(op);
+  const Json boot = session_->RenderBoot(Json::object());
+  for (const auto& op : boot["ops"]) ops_.push_back(op);
   SyncTimers();
 }
 
@@ -92,6 +92,20 @@ std::vector<std::string> SessionDriver::Messages() const {
   std::vector<std::string> out;
   for (const auto& op : ops_)
     if (op.value("op", "") == "box") out.push_back(op.value("text", ""));
+  return out;
+}
+
+std::vector<std::string> SessionDriver::Scripts() const {
+  std::vector<std::string> out;
+  for (const auto& op : ops_)
+    if (op.value("op", "") == "js") out.push_back(op.value("code", ""));
+  return out;
+}
+
+std::vector<Json> OpsOf(const Json& ops, const std::string& kind) {
+  std::vector<Json> out;
+  for (const auto& op : ops)
+    if (op.value("op", "") == kind) out.push_back(op);
   return out;
 }
 

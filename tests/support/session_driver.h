@@ -35,13 +35,12 @@ class SessionDriver {
 
   // Advances the virtual clock, ticking every enabled browser timer when due.
   void Advance(int ms);
-  long long NowMs() const { return nowMs_; }
 
-  const plat::ui::Json& BootOps() const { return boot_["ops"]; }
   const std::vector<plat::ui::Json>& Ops() const { return ops_; }
-  void ClearOps() { ops_.clear(); }
   // Texts of the message boxes shown so far.
   std::vector<std::string> Messages() const;
+  // The client scripts sent so far, in order.
+  std::vector<std::string> Scripts() const;
   bool Terminated() const;
   std::string TerminateHtml() const;
 
@@ -49,7 +48,6 @@ class SessionDriver {
   void SyncTimers();
   TUniServerModule& server_;
   std::shared_ptr<plat::ui::Session> session_;
-  plat::ui::Json boot_;
   long long seq_ = 0;
   long long nowMs_ = 0;
   struct TimerState {
@@ -60,5 +58,8 @@ class SessionDriver {
   std::map<int, TimerState> timers_;
   std::vector<plat::ui::Json> ops_;
 };
+
+// The ops of one kind ("js", "box", ...) of an answer.
+std::vector<plat::ui::Json> OpsOf(const plat::ui::Json& ops, const std::string& kind);
 
 }  // namespace testing_support

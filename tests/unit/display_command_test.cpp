@@ -26,12 +26,6 @@ class DisplayCommands : public ::testing::Test {
   std::unique_ptr<SessionDriver> Display(const std::string& standort = "Halle") {
     return std::make_unique<SessionDriver>(*server_, std::map<std::string, std::string>{{"standort", standort}});
   }
-  static std::vector<std::string> Scripts(const SessionDriver& d) {
-    std::vector<std::string> out;
-    for (const auto& op : d.Ops())
-      if (op.value("op", "") == "js") out.push_back(op.value("code", ""));
-    return out;
-  }
 
   TempDir dir_;
   std::unique_ptr<TUniServerModule> server_;
@@ -170,7 +164,7 @@ TEST_F(DisplayCommands, CrossFadeAndCutTimings) {
   EXPECT_EQ(f.sL1, f.lblF1A);
   EXPECT_EQ(f.sL2, f.lblF1B);
   d->Advance(600);  // the fade timer fires
-  auto scripts = Scripts(*d);
+  auto scripts = d->Scripts();
   ASSERT_GE(scripts.size(), 2u);
   EXPECT_EQ(scripts[scripts.size() - 2], f.lblF1A->JSName() + ".el.fadeOut({duration: 700});");
   EXPECT_EQ(scripts.back(), f.lblF1B->JSName() + ".el.fadeIn({duration: 700});");
@@ -180,7 +174,7 @@ TEST_F(DisplayCommands, CrossFadeAndCutTimings) {
 
   server_->IssueMedium("Medium", "Containers/three.jpg", "false");
   d->Advance(800 + 600);
-  scripts = Scripts(*d);
+  scripts = d->Scripts();
   EXPECT_EQ(scripts.back(), f.lblF1A->JSName() + ".el.fadeIn({duration: 10});");
   EXPECT_EQ(f.lblF1B->Caption(), "") << "a cut empties the outgoing label at once";
 }

@@ -6,7 +6,6 @@
 
 using testing_support::DisplayFixture;
 using testing_support::Wednesday;
-using plat::ui::Json;
 
 namespace {
 
@@ -43,7 +42,7 @@ class LayoutStep : public DisplayFixture {
   std::vector<std::string> FrontOps() {
     std::vector<std::string> out;
     for (const auto& op : d_->Ops())
-      if (op.value("op", "") == "front") out.push_back(server_ ? NameOf(op.value("c", 0)) : "");
+      if (op.value("op", "") == "front") out.push_back(NameOf(op.value("c", 0)));
     return out;
   }
   std::string NameOf(int id) {

@@ -8,13 +8,11 @@
 
 #include "common/Main.h"
 #include "platform/convert.h"
-#include "support/session_driver.h"
-#include "support/test_support.h"
+#include "support/display_fixture.h"
 
 using plat::ui::Json;
 using testing_support::LogCapture;
-using testing_support::SessionDriver;
-using testing_support::TempDir;
+using testing_support::OpsOf;
 
 namespace {
 
@@ -79,24 +77,15 @@ std::string Img(const std::string& picture, int w, int h) {
          std::to_string(h) + "\"  >";
 }
 
-class NaviFixture : public ::testing::Test {
+class NaviFixture : public testing_support::DisplayFixture {
  protected:
   void SetUp() override {
+    DisplayFixture::SetUp();
     dir_.Write("Config/tessarine.ini", "[Settings]\r\nport=8077\r\nInaktivTime=45000\r\n");
     dir_.Write("Config/Medien.ini", "[HTM]\r\npdfF1=#page=2\r\n");
-    server_ = std::make_unique<TUniServerModule>(dir_.path().string());
-    SetUniServerModule(server_.get());
-    d_ = std::make_unique<SessionDriver>(*server_, std::map<std::string, std::string>{{"standort", "Halle"}});
-    f().lblPath->SetCaption(dir_.sys());
-    f().memoLog->Lines().Clear();  // the start notes that "Halle" has no day plan
+    Open();
     Flush();
   }
-  void TearDown() override {
-    d_.reset();
-    SetUniServerModule(nullptr);
-    server_.reset();
-  }
-  TMainForm& f() { return d_->Form(); }
   // The ops that handlers called from the test left for the browser.
   Json Flush() { return d_->Send(Json::array()); }
 
@@ -137,22 +126,12 @@ class NaviFixture : public ::testing::Test {
   }
 
   LogCapture serverLog_;
-  TempDir dir_;
-  std::unique_ptr<TUniServerModule> server_;
-  std::unique_ptr<SessionDriver> d_;
 };
 
 class NaviPanels : public NaviFixture {};
 class NaviActions : public NaviFixture {};
 
-std::vector<Json> OpsOf(const Json& ops, const std::string& kind) {
-  std::vector<Json> out;
-  for (const Json& op : ops)
-    if (op.value("op", "") == kind) out.push_back(op);
-  return out;
-}
-
-std::vector<std::string> Scripts(const Json& ops) {
+std::vector<std::string> ScriptsIn(const Json& ops) {
   std::vector<std::string> out;
   for (const Json& op : OpsOf(ops, "js")) out.push_back(op.value("code", ""));
   return out;
@@ -244,7 +223,7 @@ TEST_F(NaviPanels, TransparentByItsBooleanText) {
     ASSERT_NE(pan, nullptr) << c.text;
     EXPECT_EQ(pan->Parent(), f().panBack) << c.text;
     const std::string body = pan->JSName() + ".setBodyStyle(\"background\", \"transparent\");";
-    const auto scripts = Scripts(ops);
+    const auto scripts = ScriptsIn(ops);
     EXPECT_EQ(std::count(scripts.begin(), scripts.end(), body), c.transparent ? 1 : 0) << c.text;
     EXPECT_EQ(pan->Children().size(), c.built ? 20u : 0u) << c.text;
   }
@@ -325,7 +304,7 @@ TEST_F(NaviPanels, BackgroundPictureOfAMasterPanelOnly) {
     WriteMenu("P.xml", menu.Button(0).Xml());
     BuildMaster("P.xml");
     const std::string js = Panel("panNavi" + std::to_string(++n))->JSName();
-    const auto scripts = Scripts(Flush());
+    const auto scripts = ScriptsIn(Flush());
     const std::vector<std::string> expected = {
         js + ".setBodyStyle(\"background-image\", " + Json(c.image).dump() + ");",
         js + ".setBodyStyle(\"background-repeat\", \"no-repeat\");",
@@ -339,7 +318,7 @@ TEST_F(NaviPanels, BackgroundPictureOfAMasterPanelOnly) {
   WriteMenu("U.xml", sub.Button(0).Xml());
   BuildSubMenu("U.xml");
   BuildTestSubMenu("U.xml");
-  EXPECT_TRUE(Scripts(Flush()).empty()) << "sub-menus have no background picture";
+  EXPECT_TRUE(ScriptsIn(Flush()).empty()) << "sub-menus have no background picture";
 }
 
 TEST_F(NaviPanels, ActionLinesOfTheButtons) {
@@ -534,7 +513,7 @@ TEST_F(NaviActions, MediaInFramesOneAndTwo) {
     EXPECT_EQ(out->Caption(), "") << c.medium;
     EXPECT_EQ((one ? f().timerF1 : f().timerF2)->Interval(), 45000) << c.medium;
     EXPECT_EQ((one ? f().timerF2 : f().timerF1)->Interval(), 500) << c.medium;
-    EXPECT_EQ(Scripts(ops), (std::vector<std::string>{out->JSName() + ".el.fadeOut({duration: 10});",
+    EXPECT_EQ(ScriptsIn(ops), (std::vector<std::string>{out->JSName() + ".el.fadeOut({duration: 10});",
                                                        in->JSName() + ".el.fadeIn({duration: 10});"}))
         << c.medium;
   }
@@ -551,7 +530,7 @@ TEST_F(NaviActions, OtherFramesAndUnknownTypesShowNothing) {
                                              "[navi] x.png  Medium", "[navi] x.png  Medium"}));
   EXPECT_EQ(f().f1Preload, before);
   EXPECT_EQ(f().timerF1->Interval(), 500);
-  EXPECT_TRUE(Scripts(ops).empty());
+  EXPECT_TRUE(ScriptsIn(ops).empty());
 }
 
 TEST_F(NaviActions, JpegInFrameOneTakesTheHtmlBuiltLastInTheRun) {
@@ -735,7 +714,7 @@ TEST_F(NaviActions, DemoMenusWork) {
   };
 
   BuildMaster("Hauptmenu.xml");
-  const auto scripts = Scripts(Flush());
+  const auto scripts = ScriptsIn(Flush());
   ASSERT_FALSE(scripts.empty()) << serverLog_.All();
   EXPECT_NE(scripts[0].find("url(\\\"files/navi/hintergrund.png\\\")"), std::string::npos) << scripts[0];
   checkPictures("Button1_", 4);

@@ -10,6 +10,7 @@
 #include "support/test_support.h"
 
 using plat::ui::Json;
+using testing_support::OpsOf;
 using testing_support::SessionDriver;
 using testing_support::TempDir;
 
@@ -31,12 +32,6 @@ class SessionServices : public ::testing::Test {
     auto& form = driver_->Form();
     form.UniButton1->OnClick = [code](Component*) { code(); };
     return driver_->Click("UniButton1");
-  }
-  static std::vector<Json> OpsOf(const Json& ops, const std::string& kind) {
-    std::vector<Json> out;
-    for (const auto& op : ops)
-      if (op.value("op", "") == kind) out.push_back(op);
-    return out;
   }
 
   TempDir dir_;

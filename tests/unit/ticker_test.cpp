@@ -5,23 +5,14 @@
 
 #include <filesystem>
 
-#include "platform/clock.h"
-#include "support/session_driver.h"
-#include "support/test_support.h"
+#include "support/display_fixture.h"
 
 using plat::ui::Json;
 using testing_support::LogCapture;
-using testing_support::SessionDriver;
-using testing_support::TempDir;
 
 namespace {
 
-// Wednesday, 11 June 2025, 10:15:30.
-plat::DateTime Wednesday() {
-  plat::DateTime t;
-  t.year = 2025, t.month = 6, t.day = 11, t.hour = 10, t.minute = 15, t.second = 30, t.dayOfWeek = 3;
-  return t;
-}
+// The fixture's "now" as text.
 const char* const kNow = "11.06.2025 10:15:30";
 
 // A ticker settings file as a console writes it (Windows-1252, CR LF), or
@@ -43,27 +34,17 @@ struct TickerFile {
   }
 };
 
-class Ticker : public ::testing::Test {
+class Ticker : public testing_support::DisplayFixture {
  protected:
   void SetUp() override {
-    plat::SetNowFunction([] { return Wednesday(); });
+    DisplayFixture::SetUp();
     dir_.Write("Config/tessarine.ini", "[Settings]\r\nport=8077\r\n");
     std::filesystem::create_directories(dir_.path() / "files");
-    server_ = std::make_unique<TUniServerModule>(dir_.path().string());
-    SetUniServerModule(server_.get());
-    d_ = std::make_unique<SessionDriver>(*server_, std::map<std::string, std::string>{{"standort", "Halle"}});
+    Open();
     // The display base folder differs from the program folder: tickers are
     // read below the one, the page is written below the other.
     f().lblPath->SetCaption(dir_.sys() + "base\\");
-    f().memoLog->Lines().Clear();  // the start notes that "Halle" has no day plan
   }
-  void TearDown() override {
-    d_.reset();
-    SetUniServerModule(nullptr);
-    server_.reset();
-    plat::SetNowFunction({});
-  }
-  TMainForm& f() { return d_->Form(); }
   void Write(const std::string& name, const TickerFile& t) { dir_.Write("base/Config/Ticks/" + name, t.Ini()); }
   // A display command, executed at the display's next tick.
   void Command(const std::string& kind, const std::string& target) {
@@ -91,10 +72,6 @@ class Ticker : public ::testing::Test {
     for (const auto& op : d_->Ops()) n += op.value("op", "") == "error" || op.value("op", "") == "box";
     return n;
   }
-
-  TempDir dir_;
-  std::unique_ptr<TUniServerModule> server_;
-  std::unique_ptr<SessionDriver> d_;
 };
 
 }  // namespace
