@@ -2,9 +2,13 @@
 # Installs what the server needs to build, run and be tested on Debian 12.
 set -euo pipefail
 
+# The server's HTTP layer is Boost.Beast on Asio (headers only); cpp-httplib
+# (with the TLS and brotli headers its package is configured for) is only
+# the independent client of the HTTP tests and benchmarks.
 packages=(
   build-essential cmake ninja-build pkg-config
-  libcpp-httplib-dev libssl-dev libbrotli-dev zlib1g-dev
+  libboost1.81-dev zlib1g-dev
+  libcpp-httplib-dev libssl-dev libbrotli-dev
   libpugixml-dev nlohmann-json3-dev libyaml-cpp-dev
   libjpeg62-turbo-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -204,13 +204,18 @@ bool TUniServerModule::UniGUIServerModuleHTTPCommand(const plat::http::HttpReque
 void TUniServerModule::ConfigureHttp() {
   if (http_) return;
   plat::http::ServerOptions options;
+  // MaxConnections bounds the requests handled at once, not the sockets.
+  options.handlerThreads = MaxConnections;
   http_ = std::make_unique<plat::http::HttpServer>(options);
   http_->AddDefaultHeader("Access-Control-Allow-Origin", "*");
   http_->AddDefaultHeader("Access-Control-Allow-Credentials", "true");
   http_->SetCommandHook([this](const plat::http::HttpRequest& rq, plat::http::HttpResponse& rs) {
     return UniGUIServerModuleHTTPCommand(rq, rs);
   });
-  http_->AddStaticFolder("Containers", plat::io::Resolve(StartPath() + "Containers"));
+  // The match's state documents change while display pages read them.
+  plat::http::StaticFolderOptions containers;
+  containers.noCacheBelow = {"System/files"};
+  http_->AddStaticFolder("Containers", plat::io::Resolve(StartPath() + "Containers"), containers);
   http_->AddStaticFolder("files", plat::io::Resolve(StartPath() + "files"));
   Sessions().Install(*http_);
   // The application's icon for the browser's tab.
@@ -220,13 +225,13 @@ void TUniServerModule::ConfigureHttp() {
   } catch (const std::exception& e) {
     plat::LogLine(std::string("no favicon: ") + e.what());
   }
-  http_->Raw().Get("/favicon.ico", [icon](const httplib::Request&, httplib::Response& res) {
+  http_->Get("/favicon.ico", [icon](const plat::http::HttpRequest&, plat::http::HttpResponse& res) {
     if (icon.empty()) {
       res.status = 404;
       return;
     }
-    res.set_header("Cache-Control", "max-age=86400");
-    res.set_content(icon, "image/x-icon");
+    res.SetHeader("Cache-Control", "max-age=86400");
+    res.SetContent(icon, "image/x-icon");
   });
 }
 

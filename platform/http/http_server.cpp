@@ -1,265 +1,125 @@
 #include "platform/http/http_server.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
-#include <atomic>
-#include <chrono>
-#include <exception>
+#include <condition_variable>
+#include <cstdio>
 #include <mutex>
-#include <set>
 #include <thread>
 
-#include "platform/http/static_files.h"
-#include "platform/http/worker_pool.h"
-#include "platform/io/path.h"
-#include "platform/io/utf8.h"
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/steady_timer.hpp>
+
+#include "platform/http/connection.h"
+#include "platform/http/server_core.h"
 #include "platform/log.h"
 
 namespace plat::http {
 namespace {
 
-using HandlerResponse = httplib::Server::HandlerResponse;
+namespace asio = boost::asio;
+using tcp = asio::ip::tcp;
+using ErrorCode = boost::system::error_code;
 
-// Browsers open up to six connections per host and cpp-httplib keeps one
-// worker per open keep-alive connection; with 50 sessions that is 300
-// workers busy just holding connections, plus room for outside requests.
-constexpr int kSessions = 50;
-constexpr int kConnectionsPerBrowser = 6;
-constexpr int kSpareWorkers = 64;
-
-// Uploads arrive through streaming content readers; the cap only guards
-// against nonsense lengths.
-constexpr std::size_t kPayloadMax = std::size_t{4} << 30;
-
-// A stalled upload or a paused video holds a worker at most this long.
-constexpr int kReadTimeoutSeconds = 30;
-constexpr int kWriteTimeoutSeconds = 30;
-
-// Reaches the listening socket, which httplib keeps to itself.
-class ListeningServer : public httplib::Server {
- public:
-  // httplib listens with a backlog of 5, too few when a hall of screens
-  // reconnects at once after a restart; listen() again only widens it.
-  void WidenBacklog() {
-    socket_t sock = svr_sock_;
-    if (sock != INVALID_SOCKET) ::listen(sock, SOMAXCONN);
-  }
-  // Closes a socket that was bound but never served.
-  void CloseUnservedSocket() {
-    socket_t sock = svr_sock_.exchange(INVALID_SOCKET);
-    if (sock != INVALID_SOCKET) ::close(sock);
-  }
-};
-
-// Keeps a log line on one line whatever the client sent.
-std::string Printable(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (char c : s) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7f) {
-      static const char* hex = "0123456789ABCDEF";
-      out += '%';
-      out += hex[u >> 4];
-      out += hex[u & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out;
+int DefaultIoThreads() {
+  const unsigned n = std::thread::hardware_concurrency();
+  return static_cast<int>(std::max(2u, n / 2));
 }
 
-std::string_view TargetPath(const std::string& target) {
-  std::string_view t = target;
-  return t.substr(0, t.find('?'));
-}
-
-// httplib answers with brotli whenever the browser accepts it; we want zlib
-// (gzip) only, so "br" is taken out of Accept-Encoding.
-void RemoveBrotli(httplib::Request& req) {
-  auto it = req.headers.find("Accept-Encoding");
-  if (it == req.headers.end()) return;
-  std::string kept;
-  std::string_view value = it->second;
-  while (!value.empty()) {
-    std::size_t comma = value.find(',');
-    std::string_view token = value.substr(0, comma);
-    value = comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
-    std::string_view name = token.substr(0, token.find(';'));
-    while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.remove_prefix(1);
-    while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
-    if (name.empty() || utf8::EqualsNoCase(name, "br")) continue;
-    while (!token.empty() && token.front() == ' ') token.remove_prefix(1);
-    if (!kept.empty()) kept += ", ";
-    kept += token;
-  }
-  req.headers.erase("Accept-Encoding");
-  if (!kept.empty()) req.headers.emplace("Accept-Encoding", kept);
-}
-
-// Custom headers replace headers of the same name already on the response
-// (a default header the hook wants to say differently), but several custom
-// headers of one name (Set-Cookie) all go out.
-void AddCustomHeaders(httplib::Response& res, const std::vector<std::pair<std::string, std::string>>& headers) {
-  std::set<std::string, httplib::detail::ci> names;
-  for (const auto& h : headers) names.insert(h.first);
-  for (const auto& name : names) res.headers.erase(name);
-  for (const auto& h : headers) res.headers.emplace(h.first, h.second);
+std::string TrimSlashes(std::string s) {
+  while (!s.empty() && s.front() == '/') s.erase(0, 1);
+  while (!s.empty() && s.back() == '/') s.pop_back();
+  return s;
 }
 
 }  // namespace
 
-std::string HttpRequest::Header(std::string_view name) const {
-  if (raw == nullptr) return {};
-  return raw->get_header_value(std::string(name));
+void RaiseOpenFileLimit() {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+  limit.rlim_cur = limit.rlim_max;
+  if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) LogLine("cannot raise the open-file limit");
+}
+
+std::string FileVersion(const std::filesystem::path& file) {
+  struct stat st;
+  if (::stat(file.c_str(), &st) != 0) return {};
+  const unsigned long long ns = static_cast<unsigned long long>(st.st_mtim.tv_sec) * 1000000000ull +
+                                static_cast<unsigned long long>(st.st_mtim.tv_nsec);
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%llx%llx", ns, static_cast<unsigned long long>(st.st_size));
+  return buf;
 }
 
 struct HttpServer::Impl {
-  struct StaticFolder {
-    std::string urlBase;  // "/files"
-    std::string folder;   // native path of the folder
-  };
-
-  ServerOptions options;
-  ListeningServer server;
-  CommandHook hook;
-  std::function<void(const httplib::Request&, httplib::Response&)> application;
-  std::vector<StaticFolder> folders;
-  httplib::Headers defaultHeaders;
-
+  ServerCore core;
+  // One event loop per I/O thread; the listening socket lives on the first.
+  std::vector<std::unique_ptr<asio::io_context>> contexts;
+  std::vector<asio::executor_work_guard<asio::io_context::executor_type>> work;
+  std::unique_ptr<tcp::acceptor> acceptor;
+  std::unique_ptr<asio::steady_timer> retry;
+  std::size_t nextContext = 0;
   std::atomic<int> port{-1};
-  std::atomic<bool> stopRequested{false};
-  std::atomic<bool> runFinished{false};
-  bool routesInstalled = false;
-  std::thread thread;
+  std::vector<std::thread> threads;
   std::mutex lifeMutex;  // Start/Stop from different threads
+  std::condition_variable stoppedCv;
+  bool started = false;
+  bool stopped = false;
+  std::chrono::steady_clock::time_point lastRefusalLog{};
 
-  explicit Impl(ServerOptions o) : options(o) {
-    server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
-      return PreRouting(req, res);
-    });
-    server.set_exception_handler([this](const httplib::Request& req, httplib::Response& res, std::exception_ptr ep) {
-      OnException(req, res, ep);
-    });
-    server.set_post_routing_handler([](const httplib::Request& req, httplib::Response& res) { GuardProvider(req, res); });
+  explicit Impl(ServerOptions o) { core.options = o; }
+
+  ~Impl() {
+    // Connections die with their event loops, before the core they count in.
+    acceptor.reset();
+    retry.reset();
+    work.clear();
+    contexts.clear();
   }
 
-  // httplib calls content providers while writing the response, outside
-  // the handlers' exception boundary; a provider that throws would end the
-  // process. Wrapped, it ends only its connection.
-  static void GuardProvider(const httplib::Request& req, httplib::Response& res) {
-    if (!res.content_provider_) return;
-    res.content_provider_ = [inner = std::move(res.content_provider_), what = req.method + " " + Printable(req.target)](
-                                std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-      try {
-        return inner(offset, length, sink);
-      } catch (const std::exception& e) {
-        LogLine("error while sending " + what + ": " + Printable(e.what()));
-      } catch (...) {
-        LogLine("error while sending " + what);
-      }
-      return false;
-    };
-  }
-
-  HandlerResponse PreRouting(const httplib::Request& constReq, httplib::Response& res) {
-    // httplib hands the pre-routing handler its own non-const local Request,
-    // so writing to it is well-defined. We take over Range handling (httplib
-    // neither clamps ranges nor answers 416 for them) and the choice of
-    // compression, both of which httplib reads from the request later.
-    auto& req = const_cast<httplib::Request&>(constReq);
-    req.ranges.clear();
-    RemoveBrotli(req);
-
-    if (hook) {
-      HttpRequest hr;
-      hr.method = req.method;
-      hr.uri = std::string(TargetPath(req.target));
-      if (std::size_t q = req.target.find('?'); q != std::string::npos) hr.query = req.target.substr(q + 1);
-      hr.path = req.path;
-      hr.remoteAddr = req.remote_addr;
-      hr.raw = &req;
-      HttpResponse answer;
-      const bool handled = hook(hr, answer);
-      AddCustomHeaders(res, answer.headers);
-      if (handled) {
-        res.status = answer.status;
-        if (!answer.body.empty() || !answer.contentType.empty()) {
-          res.set_content(answer.body, answer.contentType.empty() ? "text/plain" : answer.contentType);
+  void Accept() {
+    asio::io_context& target = *contexts[nextContext++ % contexts.size()];
+    acceptor->async_accept(target, [this](const ErrorCode& ec, tcp::socket socket) {
+      if (!acceptor->is_open() || ec == asio::error::operation_aborted) return;
+      if (ec) {
+        // Out of descriptors or memory: wait a little instead of spinning.
+        if (ec == asio::error::no_descriptors || ec == asio::error::no_buffer_space ||
+            ec == asio::error::no_memory || ec.value() == ENFILE) {
+          LogRefusal("cannot accept a connection: " + ec.message());
+          retry->expires_after(std::chrono::milliseconds(100));
+          retry->async_wait([this](const ErrorCode& e) {
+            if (!e && acceptor->is_open()) Accept();
+          });
+          return;
         }
-        return HandlerResponse::Handled;
+        return Accept();
       }
-    }
-
-    if (req.method == "GET" || req.method == "HEAD") {
-      for (const StaticFolder& f : folders) {
-        if (req.path.compare(0, f.urlBase.size(), f.urlBase) != 0) continue;
-        if (req.path.size() != f.urlBase.size() && req.path[f.urlBase.size()] != '/') continue;
-        ServeStatic(req, res, f);
-        return HandlerResponse::Handled;
-      }
-    }
-    return HandlerResponse::Unhandled;
-  }
-
-  void ServeStatic(const httplib::Request& req, httplib::Response& res, const StaticFolder& f) {
-    std::string_view rest = std::string_view(req.path).substr(f.urlBase.size());
-    if (!rest.empty()) rest.remove_prefix(1);  // the '/' after the prefix
-    if (!IsSafeRelativeUrl(rest, TargetPath(req.target))) {
-      LogLine("refused request from " + req.remote_addr + ": " + Printable(req.target));
-      res.status = 404;
-      return;
-    }
-    std::string joined;
-    if (rest.empty() || !io::JoinBelow(f.folder, rest, joined)) {
-      if (!rest.empty()) LogLine("refused request from " + req.remote_addr + ": " + Printable(req.target));
-      res.status = 404;  // folders are never listed
-      return;
-    }
-    ServeFile(req, res, io::Resolve(joined));
-  }
-
-  void OnException(const httplib::Request& req, httplib::Response& res, std::exception_ptr ep) {
-    std::string what = "unknown exception";
-    try {
-      if (ep) std::rethrow_exception(ep);
-    } catch (const std::exception& e) {
-      what = e.what();
-    } catch (...) {
-    }
-    LogLine("error in " + req.method + " " + Printable(req.target) + " from " + req.remote_addr + ": " +
-            Printable(what));
-    // Whatever the handler had started is dropped; the headers of the hook
-    // and the default headers stay.
-    for (const char* name : {"Content-Type", "Content-Length", "Content-Range", "Content-Encoding",
-                             "Transfer-Encoding", "Last-Modified", "Accept-Ranges", "Location"}) {
-      res.headers.erase(name);
-    }
-    for (const auto& h : defaultHeaders) {
-      if (!res.has_header(h.first)) res.headers.emplace(h.first, h.second);
-    }
-    res.body.clear();
-    res.content_length_ = 0;
-    res.content_provider_ = nullptr;
-    res.is_chunked_content_provider_ = false;
-    res.status = 500;
-    res.set_content("Internal Server Error", "text/plain");
-  }
-
-  void InstallRoutes() {
-    if (routesInstalled) return;
-    routesInstalled = true;
-    auto app = [this](const httplib::Request& req, httplib::Response& res) {
-      if (application) {
-        application(req, res);
+      ErrorCode addrError;
+      const tcp::endpoint peer = socket.remote_endpoint(addrError);
+      std::string client = addrError ? std::string("unknown") : peer.address().to_string();
+      if (!core.Admit(client)) {
+        LogRefusal("refused a connection from " + client + ": too many open connections");
+        socket.close(addrError);
       } else {
-        res.status = 404;
+        auto executor = socket.get_executor();
+        asio::post(executor, [this, s = std::make_shared<tcp::socket>(std::move(socket)), client]() mutable {
+          StartConnection(core, std::move(*s), std::move(client));
+        });
       }
-    };
-    // Registered last so that routes added through Raw() are matched first.
-    server.Get(".*", app);
-    server.Post(".*", app);
+      Accept();
+    });
+  }
+
+  // At most one such line a second: a flood must not flood the log too.
+  void LogRefusal(const std::string& line) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastRefusalLog < std::chrono::seconds(1)) return;
+    lastRefusalLog = now;
+    LogLine(line);
   }
 };
 
@@ -267,95 +127,125 @@ HttpServer::HttpServer(ServerOptions options) : impl_(std::make_unique<Impl>(opt
 
 HttpServer::~HttpServer() { Stop(); }
 
-void HttpServer::SetCommandHook(CommandHook hook) { impl_->hook = std::move(hook); }
+void HttpServer::SetCommandHook(CommandHook hook) { impl_->core.hook = std::move(hook); }
 
-void HttpServer::AddStaticFolder(std::string urlPrefix, std::filesystem::path folder) {
-  while (!urlPrefix.empty() && urlPrefix.front() == '/') urlPrefix.erase(0, 1);
-  while (!urlPrefix.empty() && urlPrefix.back() == '/') urlPrefix.pop_back();
-  impl_->folders.push_back({"/" + urlPrefix, folder.string()});
+void HttpServer::AddStaticFolder(std::string urlPrefix, std::filesystem::path folder, StaticFolderOptions options) {
+  for (auto& below : options.noCacheBelow) {
+    below = TrimSlashes(below);
+    below += '/';
+  }
+  impl_->core.folders.push_back({"/" + TrimSlashes(std::move(urlPrefix)), folder.string(), std::move(options)});
 }
 
-void HttpServer::SetApplicationHandler(std::function<void(const httplib::Request&, httplib::Response&)> handler) {
-  impl_->application = std::move(handler);
+void HttpServer::Get(std::string path, Handler handler) {
+  impl_->core.routes.push_back({"GET", std::move(path), std::move(handler), nullptr, 0});
 }
+
+void HttpServer::Post(std::string path, Handler handler) {
+  impl_->core.routes.push_back({"POST", std::move(path), std::move(handler), nullptr, 0});
+}
+
+void HttpServer::PostStream(std::string path, StreamHandler handler, std::uint64_t maxBody) {
+  impl_->core.routes.push_back({"POST", std::move(path), nullptr, std::move(handler), maxBody});
+}
+
+void HttpServer::SetApplicationHandler(Handler handler) { impl_->core.application = std::move(handler); }
 
 void HttpServer::AddDefaultHeader(std::string name, std::string value) {
-  impl_->defaultHeaders.emplace(std::move(name), std::move(value));
-  impl_->server.set_default_headers(impl_->defaultHeaders);
+  impl_->core.defaultHeaders.emplace_back(std::move(name), std::move(value));
 }
-
-httplib::Server& HttpServer::Raw() { return impl_->server; }
-
-int HttpServer::DefaultThreadCount() { return kSessions * kConnectionsPerBrowser + kSpareWorkers; }
 
 bool HttpServer::Bind(const std::string& host, int port) {
   Impl& d = *impl_;
-  d.InstallRoutes();
-  const int threads = d.options.threads > 0 ? d.options.threads : DefaultThreadCount();
-  d.server.new_task_queue = [threads] { return new WorkerPool(static_cast<std::size_t>(threads)); };
-  d.server.set_keep_alive_timeout(d.options.keepAliveSeconds);
-  d.server.set_keep_alive_max_count(d.options.keepAliveMaxRequests);
-  d.server.set_read_timeout(kReadTimeoutSeconds);
-  d.server.set_write_timeout(kWriteTimeoutSeconds);
-  d.server.set_payload_max_length(kPayloadMax);
-  // Small AJAX answers go out as header and body writes; without this,
-  // Nagle's algorithm and delayed ACKs add tens of milliseconds.
-  d.server.set_tcp_nodelay(true);
-  // httplib's default adds SO_REUSEPORT, which lets a second server bind
-  // the same port and silently take half of the connections.
-  d.server.set_socket_options([](socket_t sock) {
-    int yes = 1;
-    ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  });
+  std::lock_guard<std::mutex> lock(d.lifeMutex);
+  if (d.acceptor || d.stopped) return false;
+  RaiseOpenFileLimit();
+  // A client gone while we write must end its connection, not the process.
+  ::signal(SIGPIPE, SIG_IGN);
 
-  int bound = -1;
-  if (port == 0) {
-    bound = d.server.bind_to_any_port(host);
-  } else if (d.server.bind_to_port(host, port)) {
-    bound = port;
+  ServerOptions& o = d.core.options;
+  if (o.ioThreads <= 0) o.ioThreads = DefaultIoThreads();
+  if (o.handlerThreads <= 0) o.handlerThreads = 1;
+  for (int i = 0; i < o.ioThreads; ++i) {
+    d.contexts.push_back(std::make_unique<asio::io_context>(1));
+    d.work.push_back(asio::make_work_guard(*d.contexts.back()));
   }
-  if (bound <= 0) {
-    LogLine("cannot listen on " + host + ":" + std::to_string(port));
+  d.core.pool = std::make_unique<WorkerPool>(static_cast<std::size_t>(o.handlerThreads));
+
+  ErrorCode ec;
+  const asio::ip::address address = asio::ip::make_address(host, ec);
+  auto acceptor = std::make_unique<tcp::acceptor>(*d.contexts[0]);
+  if (!ec) {
+    const tcp::endpoint endpoint(address, static_cast<unsigned short>(port));
+    acceptor->open(endpoint.protocol(), ec);
+    // Only SO_REUSEADDR: SO_REUSEPORT would let a second server bind the
+    // same port and silently take half of the connections.
+    if (!ec) acceptor->set_option(tcp::acceptor::reuse_address(true), ec);
+    if (!ec) acceptor->bind(endpoint, ec);
+    // A hall of screens reconnects at once after a restart.
+    if (!ec) acceptor->listen(asio::socket_base::max_listen_connections, ec);
+  }
+  if (ec) {
+    LogLine("cannot listen on " + host + ":" + std::to_string(port) + ": " + ec.message());
     return false;
   }
-  d.server.WidenBacklog();
-  d.port = bound;
+  d.port = acceptor->local_endpoint().port();
+  d.acceptor = std::move(acceptor);
+  d.retry = std::make_unique<asio::steady_timer>(*d.contexts[0]);
   return true;
 }
 
 int HttpServer::Port() const { return impl_->port; }
 
-void HttpServer::Run() {
-  Impl& d = *impl_;
-  if (d.port <= 0) {
-    LogLine("HTTP server run without a bound port");
-  } else if (!d.stopRequested) {
-    d.server.listen_after_bind();
-  }
-  d.runFinished = true;
-}
-
 void HttpServer::Start() {
   Impl& d = *impl_;
   std::lock_guard<std::mutex> lock(d.lifeMutex);
-  if (d.thread.joinable()) return;
-  d.runFinished = false;
-  d.thread = std::thread([this] { Run(); });
-  while (!d.server.is_running() && !d.runFinished) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (d.started || d.stopped) return;
+  if (!d.acceptor) {
+    LogLine("HTTP server run without a bound port");
+    return;
   }
+  d.started = true;
+  asio::post(*d.contexts[0], [&d] { d.Accept(); });
+  for (auto& ctx : d.contexts) d.threads.emplace_back([c = ctx.get()] { c->run(); });
+}
+
+void HttpServer::Run() {
+  Start();
+  Impl& d = *impl_;
+  std::unique_lock<std::mutex> lock(d.lifeMutex);
+  if (!d.started) return;
+  d.stoppedCv.wait(lock, [&d] { return d.stopped; });
 }
 
 void HttpServer::Stop() {
   Impl& d = *impl_;
   std::lock_guard<std::mutex> lock(d.lifeMutex);
-  d.stopRequested = true;
-  if (d.server.is_running()) {
-    d.server.stop();
-  } else {
-    d.server.CloseUnservedSocket();
+  if (d.stopped) return;
+  d.stopped = true;
+  d.core.stopping = true;
+  if (d.acceptor) {
+    asio::post(*d.contexts[0], [&d] {
+      ErrorCode ec;
+      d.acceptor->close(ec);
+      d.retry->cancel();
+    });
   }
-  if (d.thread.joinable()) d.thread.join();
+  // Handlers finish before the loops end.
+  if (d.core.pool) d.core.pool->shutdown();
+  d.work.clear();
+  for (auto& ctx : d.contexts) ctx->stop();
+  for (auto& t : d.threads)
+    if (t.joinable()) t.join();
+  d.threads.clear();
+  // The port is free again once Stop() returns.
+  if (d.acceptor) {
+    ErrorCode ec;
+    d.acceptor->close(ec);
+  }
+  d.stoppedCv.notify_all();
 }
+
+std::size_t HttpServer::OpenConnections() const { return impl_->core.OpenConnections(); }
 
 }  // namespace plat::http

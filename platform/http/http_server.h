@@ -1,50 +1,56 @@
 #pragma once
-// The HTTP server: cpp-httplib underneath, with our own static file
-// streaming (Range, If-Modified-Since), a command hook that sees every
-// request first, default headers on every response and a thread pool sized
-// for many browsers holding keep-alive connections.
+// The HTTP server: a few I/O threads (epoll) serve every connection; static
+// files go out from the I/O threads with sendfile, routes and the
+// application's handlers run on a bounded pool of handler threads so a slow
+// handler never stalls another connection. Every response carries the
+// default headers, the server's own refusals included.
 //
-// Configure everything (hook, folders, handler, headers, Raw() routes)
-// before Bind(); the handlers are then called from many worker threads.
+// Configure everything (hook, folders, routes, headers) before Bind(); the
+// hook runs on the I/O threads, the handlers on the handler threads.
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
-#include <utility>
 #include <vector>
 
-#include <httplib.h>
+#include "platform/http/message.h"
 
 namespace plat::http {
 
-struct HttpRequest {  // what the application's command hook sees
-  std::string method;
-  std::string uri;    // the request path exactly as sent, up to the first '?', not percent-decoded
-  std::string path;   // decoded path
-  std::string query;  // raw text after '?', empty if none
-  std::string remoteAddr;
-  std::string Header(std::string_view name) const;  // case-insensitive, empty if absent
-  const httplib::Request* raw = nullptr;
-};
-
-struct HttpResponse {
-  int status = 200;
-  std::string contentType;
-  std::string body;
-  std::vector<std::pair<std::string, std::string>> headers;  // custom response headers
-};
-
-// Called first for every request (any method, any path). The hook may add
-// custom headers to the response and return false to let the request go on;
-// those headers are still sent on the final response, whoever answers it.
+// Called first for every request (any method, any path) on an I/O thread,
+// so it must be quick. The hook may add custom headers to the response and
+// return false to let the request go on; those headers are still sent on
+// the final response, whoever answers it.
 using CommandHook = std::function<bool(const HttpRequest&, HttpResponse&)>;
+using Handler = std::function<void(const HttpRequest&, HttpResponse&)>;
+using StreamHandler = std::function<void(const HttpRequest&, BodyReader&, HttpResponse&)>;
 
 struct ServerOptions {
-  int threads = 0;  // 0 = enough for 50 browsers with 6 connections each plus outside requests
-  int keepAliveSeconds = 5;
-  std::size_t keepAliveMaxRequests = 100;
+  int ioThreads = 0;       // 0 = half the processors, at least 2
+  int handlerThreads = 50;  // handlers running at once; more requests wait for one
+  std::size_t maxHeaderBytes = 64 * 1024;        // request line and header fields; 431 above
+  std::size_t maxBodyBytes = 1024 * 1024;        // every route but streamed ones; 413 above
+  std::chrono::milliseconds headerDeadline{10000};  // from the first byte to the end of the header
+  std::chrono::milliseconds keepAlive{75000};       // an idle connection between requests
+  std::chrono::milliseconds stallTimeout{60000};    // a body or an answer that makes no progress
+  std::size_t connectionsPerClient = 256;        // open sockets per client address
+  std::size_t maxConnections = 100000;           // open sockets in all
+};
+
+struct StaticFolderOptions {
+  // Text files (scripts, style sheets) are sent gzip-compressed to browsers
+  // that take it; media are never compressed.
+  bool compressText = false;
+  // Answers to addresses carrying "?v=" are cached by the browser for good
+  // (the address changes with the file's version, see FileVersion).
+  bool versionedCaching = false;
+  // Files below these sub-folders (matched without letter case, with a
+  // trailing '/') are sent with "Cache-Control: no-cache": documents that
+  // change while pages read them.
+  std::vector<std::string> noCacheBelow;
 };
 
 class HttpServer {
@@ -56,31 +62,41 @@ class HttpServer {
 
   void SetCommandHook(CommandHook hook);
   // Serves the files below `folder` (native path) at URL paths
-  // "/<urlPrefix>/..." (e.g. "Containers", "files"). The prefix is matched
-  // exactly, the names below it without regard to letter case.
-  void AddStaticFolder(std::string urlPrefix, std::filesystem::path folder);
-  // Application handler for GET/POST requests nobody else answered (pages,
-  // AJAX); unset -> 404. Routes added through Raw() before Bind() come first.
-  void SetApplicationHandler(std::function<void(const httplib::Request&, httplib::Response&)> handler);
+  // "/<urlPrefix>/..." (e.g. "Containers", "files"). The prefix and the
+  // names below it are matched without regard to letter case.
+  void AddStaticFolder(std::string urlPrefix, std::filesystem::path folder, StaticFolderOptions options = {});
+  // Routes for one exact path (no query). A GET route also answers HEAD.
+  void Get(std::string path, Handler handler);
+  void Post(std::string path, Handler handler);
+  // A POST route whose body is streamed to the handler, up to `maxBody`
+  // bytes (413 above, before anything is read); a body needs a length.
+  void PostStream(std::string path, StreamHandler handler, std::uint64_t maxBody);
+  // Handler for GET/POST requests no route or folder answered (404 unset).
+  void SetApplicationHandler(Handler handler);
   // Headers added to every response (pages, AJAX, static files, errors,
-  // 404s, hook answers).
+  // 404s, hook answers, the server's own refusals).
   void AddDefaultHeader(std::string name, std::string value);
-  // Platform-internal extension point (session layer): routes, content
-  // readers. The pre-/post-routing and exception handlers are ours; leave them.
-  httplib::Server& Raw();
 
   bool Bind(const std::string& host, int port);  // port 0 = ephemeral; false (and a log line) on failure
   int Port() const;
   void Run();    // blocks until Stop()
-  void Start();  // Run() on a background thread, returns when listening
+  void Start();  // Run() on background threads, returns when serving
   void Stop();
 
-  // The worker count used when ServerOptions::threads is 0.
-  static int DefaultThreadCount();
+  // Open sockets and handlers running now (for tests and benchmarks).
+  std::size_t OpenConnections() const;
 
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
+
+// A short text that changes whenever the file is saved (modification time
+// in nanoseconds and size); empty when the file is missing.
+std::string FileVersion(const std::filesystem::path& file);
+
+// Raises the process's open-file limit to its hard limit (many keep-alive
+// connections); called by Bind().
+void RaiseOpenFileLimit();
 
 }  // namespace plat::http

@@ -10,17 +10,21 @@
 #include <charconv>
 #include <cstdio>
 #include <limits>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <vector>
 
+#include "platform/http/compression.h"
 #include "platform/http/mime_types.h"
 
 namespace plat::http {
 namespace {
 
-// One read per call of the content provider: large enough for media
-// throughput, small enough that many parallel downloads stay cheap.
-constexpr std::size_t kChunkSize = 64 * 1024;
+// Compressed copies are kept for text files up to this size (the browser
+// runtime, style sheets), at most this many of them.
+constexpr std::uint64_t kCompressMaxFile = 8u << 20;
+constexpr std::size_t kCompressedCopies = 64;
 
 constexpr std::array<const char*, 7> kDays{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr std::array<const char*, 12> kMonths{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -82,17 +86,6 @@ std::string DecodeTraversalEscapes(std::string_view raw) {
   }
   return out;
 }
-
-struct OpenFile {
-  int fd = -1;
-  std::vector<char> buffer;
-  explicit OpenFile(int f) : fd(f) {}
-  ~OpenFile() {
-    if (fd >= 0) ::close(fd);
-  }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
-};
 
 }  // namespace
 
@@ -185,90 +178,182 @@ bool IsSafeRelativeUrl(std::string_view decoded, std::string_view raw) {
   return !HasDotDotComponent(undone);
 }
 
-void ServeFile(const httplib::Request& req, httplib::Response& res, const std::filesystem::path& file) {
-  // stat before open: opening a FIFO someone put there would block the worker.
+UniqueFd::~UniqueFd() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& o) noexcept {
+  if (this != &o) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = o.fd_;
+    o.fd_ = -1;
+  }
+  return *this;
+}
+
+std::string EntityTag(const struct stat& st) {
+  const std::uint64_t ns = static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                           static_cast<std::uint64_t>(st.st_mtim.tv_nsec);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "\"%llx-%llx\"", static_cast<unsigned long long>(ns),
+                static_cast<unsigned long long>(st.st_size));
+  return buf;
+}
+
+bool IfNoneMatchMatches(std::string_view header, std::string_view etag) {
+  std::string_view want = etag;
+  if (want.substr(0, 2) == "W/") want.remove_prefix(2);
+  std::string_view rest = header;
+  while (!rest.empty()) {
+    const std::size_t comma = rest.find(',');
+    std::string_view tag = Trim(rest.substr(0, comma));
+    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    if (tag == "*") return true;
+    if (tag.substr(0, 2) == "W/") tag.remove_prefix(2);
+    if (!tag.empty() && tag == want) return true;
+  }
+  return false;
+}
+
+namespace {
+
+// gzip copies of text files, keyed by path and entity tag, so a file is
+// compressed once per version.
+class CompressedCopies {
+ public:
+  std::shared_ptr<const std::string> Get(const std::string& path, const std::string& etag, int fd,
+                                         std::uint64_t size) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto it = copies_.find(path);
+      if (it != copies_.end() && it->second.etag == etag) return it->second.data;
+    }
+    std::string plain(size, '\0');
+    std::uint64_t done = 0;
+    while (done < size) {
+      const ssize_t got = ::pread(fd, plain.data() + done, size - done, static_cast<off_t>(done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return nullptr;
+      done += static_cast<std::uint64_t>(got);
+    }
+    auto packed = std::make_shared<std::string>();
+    if (!Gzip(plain, *packed)) return nullptr;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (copies_.size() >= kCompressedCopies && copies_.find(path) == copies_.end()) copies_.clear();
+    copies_[path] = {etag, packed};
+    return packed;
+  }
+
+ private:
+  struct Copy {
+    std::string etag;
+    std::shared_ptr<const std::string> data;
+  };
+  std::mutex mutex_;
+  std::map<std::string, Copy> copies_;
+};
+
+CompressedCopies& Copies() {
+  static CompressedCopies copies;
+  return copies;
+}
+
+bool HasVersion(std::string_view query) {
+  std::string_view rest = query;
+  while (!rest.empty()) {
+    const std::size_t amp = rest.find('&');
+    if (rest.substr(0, amp).rfind("v=", 0) == 0) return true;
+    rest = amp == std::string_view::npos ? std::string_view() : rest.substr(amp + 1);
+  }
+  return false;
+}
+
+}  // namespace
+
+FileAnswer ServeFile(const FileRequest& fr, const std::filesystem::path& file) {
+  const HttpRequest& req = *fr.request;
+  FileAnswer a;
+  // stat before open: opening a FIFO someone put there would block.
   struct stat st;
-  if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    res.status = 404;
-    return;
-  }
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    res.status = 404;
-    return;
-  }
-  auto handle = std::make_shared<OpenFile>(fd);
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    res.status = 404;
-    return;
-  }
+  if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return a;
+  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return a;
+
   const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
   const std::string lastModified = FormatHttpDate(st.st_mtime);
-  const std::string contentType = MimeTypeForPath(file.filename().string());
+  a.contentType = MimeTypeForPath(file.filename().string());
+  std::string etag = EntityTag(st);
 
-  res.set_header("Accept-Ranges", "bytes");
-  res.set_header("Last-Modified", lastModified);
+  // A compressed copy goes out for whole answers of text files only.
+  const bool compressible = fr.options->compressText && IsCompressibleType(a.contentType) &&
+                            size >= kCompressMinBytes && size <= kCompressMaxFile;
+  const bool gzip = compressible && !req.HasHeader("Range") && AcceptsGzip(req.Header("Accept-Encoding"));
+  if (gzip) etag.insert(etag.size() - 1, "-gz");
 
-  if (req.has_header("If-Modified-Since")) {
+  a.headers.emplace_back("Accept-Ranges", "bytes");
+  a.headers.emplace_back("Last-Modified", lastModified);
+  a.headers.emplace_back("ETag", etag);
+  if (compressible) a.headers.emplace_back("Vary", "Accept-Encoding");
+  if (fr.noCache) {
+    a.headers.emplace_back("Cache-Control", "no-cache");
+  } else if (fr.options->versionedCaching && HasVersion(req.query)) {
+    a.headers.emplace_back("Cache-Control", "public, max-age=31536000, immutable");
+  }
+
+  // If-None-Match decides when present; If-Modified-Since only without it.
+  bool notModified = false;
+  if (req.HasHeader("If-None-Match")) {
+    notModified = IfNoneMatchMatches(req.Header("If-None-Match"), etag);
+  } else if (req.HasHeader("If-Modified-Since")) {
     std::time_t since = 0;
-    if (ParseHttpDate(req.get_header_value("If-Modified-Since"), since) && st.st_mtime <= since) {
-      res.status = 304;
-      return;
-    }
+    notModified = ParseHttpDate(req.Header("If-Modified-Since"), since) && st.st_mtime <= since;
+  }
+  if (notModified) {
+    a.status = 304;
+    return a;
   }
 
   ByteRange range;
   RangeKind kind = RangeKind::Whole;
-  if (req.has_header("Range")) {
-    kind = ParseRange(req.get_header_value("Range"), size, range);
+  if (req.HasHeader("Range")) {
+    kind = ParseRange(req.Header("Range"), size, range);
     // A range is only valid for the version the browser already holds part
-    // of; we give no entity tags, so only our own date matches.
-    if (req.has_header("If-Range") && Trim(req.get_header_value("If-Range")) != lastModified) {
-      kind = RangeKind::Whole;
+    // of: If-Range names it by entity tag or by date.
+    if (req.HasHeader("If-Range")) {
+      const std::string ifRange(Trim(req.Header("If-Range")));
+      if (ifRange != etag && ifRange != lastModified) kind = RangeKind::Whole;
     }
   }
 
   if (kind == RangeKind::Unsatisfiable) {
-    res.status = 416;
-    res.set_header("Content-Range", "bytes */" + std::to_string(size));
-    return;
+    a.status = 416;
+    a.headers.emplace_back("Content-Range", "bytes */" + std::to_string(size));
+    return a;
   }
-
-  std::uint64_t first = 0;
-  std::uint64_t count = size;
   if (kind == RangeKind::Partial) {
-    first = range.first;
-    count = range.last - range.first + 1;
-    res.status = 206;
-    res.set_header("Content-Range",
-                   "bytes " + std::to_string(range.first) + "-" + std::to_string(range.last) + "/" +
-                       std::to_string(size));
+    a.status = 206;
+    a.offset = range.first;
+    a.length = range.last - range.first + 1;
+    a.headers.emplace_back("Content-Range", "bytes " + std::to_string(range.first) + "-" +
+                                                std::to_string(range.last) + "/" + std::to_string(size));
   } else {
-    res.status = 200;
+    a.status = 200;
+    a.length = size;
   }
-
-  if (count == 0) {  // an empty file: a provider of length 0 is not sent correctly
-    res.set_content(std::string(), contentType);
-    return;
+  if (gzip) {
+    a.memory = Copies().Get(file.string(), etag, fd.Get(), size);
+    if (a.memory) {
+      a.headers.emplace_back("Content-Encoding", "gzip");
+    } else {  // not smaller: the plain file with its own tag
+      for (auto& h : a.headers)
+        if (h.first == "ETag") h.second = EntityTag(st);
+    }
   }
-  ::posix_fadvise(fd, static_cast<off_t>(first), static_cast<off_t>(count), POSIX_FADV_SEQUENTIAL);
-  res.set_content_provider(
-      static_cast<std::size_t>(count), contentType,
-      [handle, first](std::size_t offset, std::size_t length, httplib::DataSink& sink) -> bool {
-        try {
-          if (handle->buffer.empty()) handle->buffer.resize(kChunkSize);
-          const std::size_t want = std::min(length, kChunkSize);
-          ssize_t got;
-          do {
-            got = ::pread(handle->fd, handle->buffer.data(), want, static_cast<off_t>(first + offset));
-          } while (got < 0 && errno == EINTR);
-          // A file that shrank while being sent cannot be completed: end the connection.
-          if (got <= 0) return false;
-          return sink.write(handle->buffer.data(), static_cast<std::size_t>(got));
-        } catch (...) {
-          return false;
-        }
-      });
+  if (!a.memory && a.length > 0 && req.method != "HEAD") {
+    ::posix_fadvise(fd.Get(), static_cast<off_t>(a.offset), static_cast<off_t>(a.length), POSIX_FADV_SEQUENTIAL);
+  }
+  a.file = std::move(fd);
+  return a;
 }
 
 }  // namespace plat::http

@@ -1,14 +1,11 @@
 #pragma once
-// The HTTP server's workers. A keep-alive connection holds a worker for its
-// whole life, so the pool must be able to grow to one worker per possible
-// connection; but a venue usually has far fewer open at a time. Workers are
-// started only when every existing one is busy, and the one that became
-// idle last takes the next connection: the same few threads (and their
-// stacks and allocator arenas) serve day after day instead of every thread
-// of a large pool being touched in turn, which kept the server's memory
+// The threads that run the HTTP server's handlers (pages, AJAX, uploads).
+// Its size bounds the handlers running at once; further jobs wait in a
+// queue. Workers are started only when every existing one is busy, and the
+// one that became idle last takes the next job: the same few threads (and
+// their stacks and allocator arenas) serve day after day instead of every
+// thread of the pool being touched in turn, which kept the server's memory
 // creeping up for hours.
-#include <httplib.h>
-
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -20,16 +17,16 @@
 
 namespace plat::http {
 
-class WorkerPool : public httplib::TaskQueue {
+class WorkerPool {
  public:
   explicit WorkerPool(std::size_t maxThreads);
-  ~WorkerPool() override;
+  ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
-  void enqueue(std::function<void()> job) override;
+  void enqueue(std::function<void()> job);
   // Runs what is queued, then ends and joins every worker.
-  void shutdown() override;
+  void shutdown();
 
   std::size_t ThreadCount() const;
   std::size_t IdleCount() const;

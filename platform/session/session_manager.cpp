@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 
 #include "platform/clock.h"
@@ -51,6 +52,16 @@ std::string ScriptSafeJson(const Json& j) {
     else out += c;
   }
   return out;
+}
+
+// Uploads of media (videos of several GiB) have their own bound.
+constexpr std::uint64_t kUploadMaxBytes = std::uint64_t{16} << 30;
+
+// The address of a client file with its version, so the browser may keep
+// it until the file changes.
+std::string Versioned(const std::string& folder, const std::string& url, const char* file) {
+  const std::string v = folder.empty() ? std::string() : http::FileVersion(std::filesystem::path(folder) / file);
+  return v.empty() ? url : url + "?v=" + v;
 }
 
 const char* kFullPage =
@@ -130,7 +141,9 @@ std::string SessionManager::RenderPage(Session& session) {
   page += "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>";
   page += EscapeHtml(config_.title);
   page += "</title>\n<link rel=\"stylesheet\" href=\"/fontawesome/css/all.min.css\">\n"
-          "<link rel=\"stylesheet\" href=\"/client/tessarine.css\">\n<style>";
+          "<link rel=\"stylesheet\" href=\"";
+  page += Versioned(config_.clientFolder, "/client/tessarine.css", "tessarine.css");
+  page += "\">\n<style>";
   // CSS is the application's own text; only a closing tag could break out.
   for (std::size_t i = 0; i < css.size(); ++i) {
     if (css.compare(i, 2, "</") == 0) {
@@ -143,7 +156,9 @@ std::string SessionManager::RenderPage(Session& session) {
   page += "</style></head>\n<body class=\"tess-theme-dark\">\n<div id=\"loading-mask\"></div>"
           "<div id=\"loading\"><div class=\"loading-indicator\">";
   page += EscapeHtml(config_.loadingMessage);
-  page += "</div></div>\n<script src=\"/client/runtime.js\"></script>\n<script>Tess.boot(";
+  page += "</div></div>\n<script src=\"";
+  page += Versioned(config_.clientFolder, "/client/runtime.js", "runtime.js");
+  page += "\"></script>\n<script>Tess.boot(";
   page += ScriptSafeJson(boot);
   page += ");</script>\n</body></html>\n";
   return page;
@@ -204,33 +219,37 @@ void SessionManager::Sweep(std::int64_t nowMs) {
 }
 
 void SessionManager::Install(http::HttpServer& server) {
-  httplib::Server& raw = server.Raw();
-  if (!config_.clientFolder.empty()) server.AddStaticFolder("client", config_.clientFolder);
-  if (!config_.fontAwesomeFolder.empty()) server.AddStaticFolder("fontawesome", config_.fontAwesomeFolder);
+  // The runtime and its style sheet are compressed and, under their
+  // versioned addresses, cached by the browser.
+  http::StaticFolderOptions client;
+  client.compressText = true;
+  client.versionedCaching = true;
+  if (!config_.clientFolder.empty()) server.AddStaticFolder("client", config_.clientFolder, client);
+  if (!config_.fontAwesomeFolder.empty()) server.AddStaticFolder("fontawesome", config_.fontAwesomeFolder, client);
 
-  raw.Get("/", [this](const httplib::Request& req, httplib::Response& res) {
+  server.Get("/", [this](const http::HttpRequest& req, http::HttpResponse& res) {
     std::map<std::string, std::string> params;
-    for (const auto& [k, v] : req.params) params.emplace(k, v);  // the first value counts
+    for (const auto& [k, v] : req.Params()) params.emplace(k, v);  // the first value counts
     std::shared_ptr<Session> s;
     try {
       s = Open(params);
     } catch (const std::exception& e) {
       LogLine(std::string("cannot open a session: ") + e.what());
       res.status = 500;
-      res.set_content(config_.exceptionPage ? config_.exceptionPage(e.what()) : e.what(), "text/html");
+      res.SetContent(config_.exceptionPage ? config_.exceptionPage(e.what()) : e.what(), "text/html");
       return;
     }
     if (!s) {
       LogLine("session refused: " + std::to_string(config_.maxSessions) + " sessions are open");
       res.status = 503;
-      res.set_content(kFullPage, "text/html");
+      res.SetContent(kFullPage, "text/html");
       return;
     }
-    res.set_header("Cache-Control", "no-store");
-    res.set_content(RenderPage(*s), "text/html");
+    res.SetHeader("Cache-Control", "no-store");
+    res.SetContent(RenderPage(*s), "text/html");
   });
 
-  raw.Post("/ajax", [this](const httplib::Request& req, httplib::Response& res) {
+  server.Post("/ajax", [this](const http::HttpRequest& req, http::HttpResponse& res) {
     Json body = Json::parse(req.body, nullptr, false);
     Json answer;
     if (!body.is_object() || !body.contains("sid") || !body["sid"].is_string() ||
@@ -242,20 +261,20 @@ void SessionManager::Install(http::HttpServer& server) {
       answer = Request(body["sid"].get<std::string>(), body["seq"].get<std::int64_t>(),
                        body.value("events", Json::array()));
     }
-    res.set_header("Cache-Control", "no-store");
-    res.set_content(answer.dump(-1, ' ', false, Json::error_handler_t::replace), "application/json");
+    res.SetHeader("Cache-Control", "no-store");
+    res.SetContent(answer.dump(-1, ' ', false, Json::error_handler_t::replace), "application/json");
   });
 
   // Uploads stream to cache files outside the session's lock (a video of
   // several GiB takes a while); the control takes them under the lock.
-  raw.Post("/upload", [this](const httplib::Request& req, httplib::Response& res,
-                             const httplib::ContentReader& reader) {
-    std::shared_ptr<Session> s = Find(req.get_param_value("sid"));
-    int id = std::atoi(req.get_param_value("c").c_str());
+  server.PostStream("/upload", [this](const http::HttpRequest& req, http::BodyReader& reader,
+                                      http::HttpResponse& res) {
+    std::shared_ptr<Session> s = Find(req.Param("sid"));
+    int id = std::atoi(req.Param("c").c_str());
     auto refuse = [&](int status, const std::string& why) {
       LogLine("upload refused: " + why);
       res.status = status;
-      res.set_content(Json({{"error", why}}).dump(), "application/json");
+      res.SetContent(Json({{"error", why}}).dump(), "application/json");
     };
     if (!s) return refuse(410, "no such session");
     {
@@ -273,11 +292,10 @@ void SessionManager::Install(http::HttpServer& server) {
       return refuse(410, "the upload control is gone");
     }
     Session::Scope scope(*s);
-    res.set_content(Json({{"files", target->AcceptReceivedFiles(std::move(files))}}).dump(),
-                    "application/json");
-  });
+    res.SetContent(Json({{"files", target->AcceptReceivedFiles(std::move(files))}}).dump(), "application/json");
+  }, kUploadMaxBytes);
 
-  raw.Post("/ajax/close", [this](const httplib::Request& req, httplib::Response& res) {
+  server.Post("/ajax/close", [this](const http::HttpRequest& req, http::HttpResponse& res) {
     Json body = Json::parse(req.body, nullptr, false);
     if (body.is_object() && body.contains("sid") && body["sid"].is_string())
       Close(body["sid"].get<std::string>());

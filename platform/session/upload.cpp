@@ -1,7 +1,6 @@
 #include "platform/session/upload.h"
 
 #include <fcntl.h>
-#include <httplib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/http/multipart.h"
 #include "platform/io/path.h"
 #include "platform/log.h"
 #include "platform/session/random_hex.h"
@@ -96,7 +96,7 @@ class CacheWriter {
 
 }  // namespace
 
-std::vector<UploadedFile> ReceiveUpload(const httplib::Request& request, const httplib::ContentReader& reader,
+std::vector<UploadedFile> ReceiveUpload(const http::HttpRequest& request, http::BodyReader& body,
                                         const std::string& tempFolderNative, std::string* error) {
   std::string why;
   std::vector<UploadedFile> files;
@@ -108,7 +108,8 @@ std::vector<UploadedFile> ReceiveUpload(const httplib::Request& request, const h
     return std::vector<UploadedFile>{};
   };
   if (error) error->clear();
-  if (!request.is_multipart_form_data()) return failed("not a multipart/form-data request");
+  const std::string boundary = http::MultipartBoundary(request.Header("Content-Type"));
+  if (boundary.empty()) return failed("not a multipart/form-data request");
 
   const std::filesystem::path folder(tempFolderNative);
   std::error_code ec;
@@ -118,18 +119,20 @@ std::vector<UploadedFile> ReceiveUpload(const httplib::Request& request, const h
 
   CacheWriter writer;
   bool skipping = false;  // inside a part that is not a file
-  bool ok = reader(
-      [&](const httplib::MultipartFormData& part) {
+  http::MultipartParser parser(
+      boundary,
+      [&](const http::MultipartPart& part) {
         if (!writer.Close(why)) return false;
-        skipping = part.filename.empty();
+        skipping = part.fileName.empty();
         if (skipping) return true;
         std::filesystem::path created;
         if (!writer.Open(folder, created, why)) return false;
         written.push_back(created);
-        files.push_back({part.filename, systemFolder + created.filename().string()});
+        files.push_back({part.fileName, systemFolder + created.filename().string()});
         return true;
       },
       [&](const char* data, std::size_t n) { return skipping || !writer.IsOpen() || writer.Write(data, n, why); });
+  bool ok = body.Read([&](const char* data, std::size_t n) { return parser.Feed(data, n); }) && parser.Complete();
   if (!writer.Close(why)) ok = false;
   if (!ok) return failed(why.empty() ? "the upload was broken off or malformed" : why);
   return files;

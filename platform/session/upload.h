@@ -7,10 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace httplib {
-struct Request;
-class ContentReader;
-}  // namespace httplib
+#include "platform/http/message.h"
 
 namespace plat::ui {
 
@@ -25,7 +22,7 @@ struct UploadedFile {
 // request. On any failure (not multipart, a broken or truncated body, a full
 // disk) every cache file written so far is deleted, `error` (when given)
 // says why, and the result is empty; on success `error` is empty.
-std::vector<UploadedFile> ReceiveUpload(const httplib::Request& request, const httplib::ContentReader& reader,
+std::vector<UploadedFile> ReceiveUpload(const http::HttpRequest& request, http::BodyReader& body,
                                         const std::string& tempFolderNative, std::string* error);
 
 // Deletes the cache files (for a route whose upload target went away while

@@ -1,4 +1,4 @@
-// Streamed uploads through a real cpp-httplib server on a loopback port.
+// Streamed uploads through the HTTP server on a loopback port.
 #include "platform/session/upload.h"
 
 #include <arpa/inet.h>
@@ -16,6 +16,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/http/http_server.h"
 #include "platform/io/path.h"
 #include "platform/session/session.h"
 #include "platform/ui/controls.h"
@@ -51,20 +52,21 @@ class UploadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = (dir_.path() / "temp").string();  // made by the upload
-    server_.Post("/upload", [this](const httplib::Request& req, httplib::Response& res,
-                                   const httplib::ContentReader& reader) { Route(req, res, reader); });
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    ASSERT_GT(port_, 0);
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    server_.PostStream(
+        "/upload",
+        [this](const plat::http::HttpRequest& req, plat::http::BodyReader& reader, plat::http::HttpResponse& res) {
+          Route(req, res, reader);
+        },
+        std::uint64_t{1} << 30);
+    ASSERT_TRUE(server_.Bind("127.0.0.1", 0));
+    port_ = server_.Port();
+    server_.Start();
   }
-  void TearDown() override {
-    server_.stop();
-    if (thread_.joinable()) thread_.join();
-  }
+  void TearDown() override { server_.Stop(); }
 
   // As the session host's route does: receive, then hand the files to the
   // upload control under the session's lock (when a session is given).
-  void Route(const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
+  void Route(const plat::http::HttpRequest& req, plat::http::HttpResponse& res, plat::http::BodyReader& reader) {
     std::string error;
     std::vector<UploadedFile> files = ReceiveUpload(req, reader, folder_, &error);
     Json answer = Json::array();
@@ -82,10 +84,10 @@ class UploadTest : public ::testing::Test {
     done_.notify_all();
     if (!error.empty()) {
       res.status = 400;
-      res.set_content(error, "text/plain");
+      res.SetContent(error, "text/plain");
       return;
     }
-    res.set_content(Json{{"files", answer}}.dump(), "application/json");
+    res.SetContent(Json{{"files", answer}}.dump(), "application/json");
   }
 
   struct Result {
@@ -137,9 +139,8 @@ class UploadTest : public ::testing::Test {
 
   TempDir dir_;
   std::string folder_;
-  httplib::Server server_;
+  plat::http::HttpServer server_;
   int port_ = 0;
-  std::thread thread_;
   std::mutex mutex_;
   std::condition_variable done_;
   std::vector<Result> results_;
