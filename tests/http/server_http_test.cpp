@@ -85,3 +85,30 @@ TEST_F(ServerHttp, StaticFilesStayInsideTheirFolders) {
     EXPECT_EQ(r->body.find("secret"), std::string::npos) << path;
   }
 }
+
+TEST_F(ServerHttp, StateDocumentsAreAlwaysFetchedFresh) {
+  dir_.Write("Containers/System/files/Spielstand.xml", "<a>1</a>");
+  dir_.Write("Containers/Bilder/Logo.png", "png");
+  for (const char* path : {"/Containers/System/files/Spielstand.xml", "/containers/system/FILES/spielstand.xml"}) {
+    auto r = client_->Get(path);
+    ASSERT_TRUE(r) << path;
+    EXPECT_EQ(r->status, 200) << path;
+    EXPECT_EQ(r->get_header_value("Cache-Control"), "no-cache") << path;
+  }
+  auto media = client_->Get("/Containers/Bilder/Logo.png");
+  ASSERT_TRUE(media);
+  EXPECT_FALSE(media->has_header("Cache-Control")) << "media keep the browser's own caching";
+
+  // A display revalidates; after a save it gets the new document.
+  auto first = client_->Get("/Containers/System/files/Spielstand.xml");
+  ASSERT_TRUE(first);
+  const std::string etag = first->get_header_value("ETag");
+  auto same = client_->Get("/Containers/System/files/Spielstand.xml", {{"If-None-Match", etag}});
+  ASSERT_TRUE(same);
+  EXPECT_EQ(same->status, 304);
+  dir_.Write("Containers/System/files/Spielstand.xml", "<a>2</a>");
+  auto fresh = client_->Get("/Containers/System/files/Spielstand.xml", {{"If-None-Match", etag}});
+  ASSERT_TRUE(fresh);
+  EXPECT_EQ(fresh->status, 200);
+  EXPECT_EQ(fresh->body, "<a>2</a>");
+}

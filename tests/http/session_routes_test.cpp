@@ -4,6 +4,7 @@
 #include <httplib.h>
 
 #include "platform/http/http_server.h"
+#include "platform/io/path.h"
 #include "platform/session/session_manager.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form_loader.h"
@@ -21,6 +22,7 @@ class SessionRoutes : public ::testing::Test {
     SessionHostConfig config;
     config.maxSessions = 2;
     config.title = "Venue <test>";
+    config.clientFolder = TESS_SOURCE_DIR "/platform/client";
     config.createSession = [](Session& s) {
       auto form = std::make_unique<Form>(&s);
       form->Build(ParseFormDefinition("{class: F, name: F, children: [{class: TUniLabel, name: L, caption: hi}]}"));
@@ -90,4 +92,29 @@ TEST_F(SessionRoutes, AjaxAnswersGoneForUnknownSessionsAndRefusesBadBodies) {
     ASSERT_TRUE(r) << bad;
     EXPECT_EQ(r->status, 400) << bad;
   }
+}
+
+TEST_F(SessionRoutes, TheRuntimeIsCompressedAndCachedUnderItsVersionedAddress) {
+  auto page = client_->Get("/");
+  ASSERT_TRUE(page);
+  const std::size_t at = page->body.find("<script src=\"/client/runtime.js?v=");
+  ASSERT_NE(at, std::string::npos) << page->body.substr(0, 600);
+  const std::size_t from = at + std::string("<script src=\"").size();
+  const std::string address = page->body.substr(from, page->body.find('"', from) - from);
+  EXPECT_NE(page->body.find("/client/tessarine.css?v="), std::string::npos);
+
+  client_->set_decompress(false);
+  auto runtime = client_->Get(address, {{"Accept-Encoding", "gzip, deflate, br"}});
+  ASSERT_TRUE(runtime);
+  EXPECT_EQ(runtime->status, 200);
+  EXPECT_EQ(runtime->get_header_value("Content-Encoding"), "gzip");
+  EXPECT_NE(runtime->get_header_value("Cache-Control").find("immutable"), std::string::npos);
+  const std::string plain = plat::io::ReadFileBytes(TESS_SOURCE_DIR "/platform/client/runtime.js");
+  EXPECT_LT(runtime->body.size(), plain.size() / 2);
+
+  client_->set_decompress(true);
+  auto unversioned = client_->Get("/client/runtime.js");
+  ASSERT_TRUE(unversioned);
+  EXPECT_TRUE(unversioned->body == plain);
+  EXPECT_EQ(unversioned->get_header_value("Cache-Control"), "") << "without a version the browser revalidates";
 }

@@ -311,6 +311,56 @@ TEST_F(HttpLayer, LastModifiedAndIfModifiedSince) {
   }
 }
 
+TEST_F(HttpLayer, EntityTagsChangeWithEverySaveAndAnswerIfNoneMatch) {
+  const auto file = dir_.path() / "files/J8_TS.jpg";
+  auto setNs = [&](long ns) {
+    struct timespec times[2] = {{1682942400, ns}, {1682942400, ns}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  };
+  setNs(100);
+  auto first = client_->Get("/files/J8_TS.jpg");
+  ASSERT_TRUE(first);
+  const std::string etag = first->get_header_value("ETag");
+  ASSERT_FALSE(etag.empty());
+  EXPECT_EQ(etag.front(), '"');
+
+  struct Case {
+    const char* what;
+    httplib::Headers headers;
+    int status;
+  };
+  const std::string weak = "W/" + etag;
+  const Case cases[] = {
+      {"the same tag", {{"If-None-Match", etag}}, 304},
+      {"among others", {{"If-None-Match", "\"other\", " + etag}}, 304},
+      {"weak comparison", {{"If-None-Match", weak}}, 304},
+      {"any", {{"If-None-Match", "*"}}, 304},
+      {"another tag", {{"If-None-Match", "\"other\""}}, 200},
+      // If-None-Match decides; a date that would match is not looked at.
+      {"tag over date", {{"If-None-Match", "\"other\""}, {"If-Modified-Since", "Fri, 01 Jan 2100 00:00:00 GMT"}}, 200},
+      {"range of this version", {{"Range", "bytes=0-3"}, {"If-Range", etag}}, 206},
+      {"range of another version", {{"Range", "bytes=0-3"}, {"If-Range", "\"other\""}}, 200},
+  };
+  for (const Case& c : cases) {
+    auto r = client_->Get("/files/J8_TS.jpg", c.headers);
+    ASSERT_TRUE(r) << c.what;
+    EXPECT_EQ(r->status, c.status) << c.what;
+    EXPECT_EQ(r->get_header_value("ETag"), etag) << c.what;
+    if (c.status == 304) {
+      EXPECT_TRUE(r->body.empty()) << c.what;
+    }
+  }
+
+  // Saved again within the same second with the same size: a new tag.
+  dir_.Write("files/J8_TS.jpg", "JPEG BYTES");
+  setNs(200);
+  auto saved = client_->Get("/files/J8_TS.jpg", {{"If-None-Match", etag}});
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->status, 200);
+  EXPECT_EQ(saved->body, "JPEG BYTES");
+  EXPECT_NE(saved->get_header_value("ETag"), etag);
+}
+
 TEST_F(HttpLayer, PathsLeavingTheFolderAreRefusedAndLogged) {
   const char* urls[] = {
       "/files/../secret.txt",
