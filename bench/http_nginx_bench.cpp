@@ -128,8 +128,15 @@ std::string Get(const std::string& path) { return "GET " + path + " HTTP/1.1\r\n
 double CpuSeconds(pid_t pid, bool children) {
   const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
   auto one = [&](const std::string& statPath, pid_t* parent) -> double {
-    std::ifstream in(statPath);
-    std::string text((std::istreambuf_iterator<char>(in)), {});
+    // A process may end while it is read.
+    std::string text;
+    int fd = ::open(statPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    char buf[1024];
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    ::close(fd);
+    if (n <= 0) return -1;
+    text.assign(buf, static_cast<std::size_t>(n));
     const std::size_t close = text.rfind(')');
     if (close == std::string::npos) return -1;
     std::istringstream rest(text.substr(close + 2));

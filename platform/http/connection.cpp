@@ -307,7 +307,13 @@ class Connection : public std::enable_shared_from_this<Connection> {
     fr.options = &folder.options;
     for (const std::string& below : folder.options.noCacheBelow)
       if (rest.size() >= below.size() && utf8::EqualsNoCase(rest.substr(0, below.size()), below)) fr.noCache = true;
-    FileAnswer a = ServeFile(fr, io::Resolve(joined));
+    // Most addresses name the file exactly; only the others need the
+    // search without letter case.
+    FileAnswer a = ServeFile(fr, joined);
+    if (a.status == 404) {
+      const std::filesystem::path resolved = io::Resolve(joined);
+      if (resolved != std::filesystem::path(joined)) a = ServeFile(fr, resolved);
+    }
     if (a.status == 404) {
       res_.status = 404;
       return Send();

@@ -25,6 +25,8 @@ namespace {
 // runtime, style sheets), at most this many of them.
 constexpr std::uint64_t kCompressMaxFile = 8u << 20;
 constexpr std::size_t kCompressedCopies = 64;
+// Media this large are read ahead as they are sent.
+constexpr std::uint64_t kReadAheadFrom = 1u << 20;
 
 constexpr std::array<const char*, 7> kDays{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr std::array<const char*, 12> kMonths{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -273,10 +275,10 @@ bool HasVersion(std::string_view query) {
 FileAnswer ServeFile(const FileRequest& fr, const std::filesystem::path& file) {
   const HttpRequest& req = *fr.request;
   FileAnswer a;
-  // stat before open: opening a FIFO someone put there would block.
+  // Non-blocking: opening a FIFO someone put there must not wait for a
+  // writer; anything but a regular file is then refused.
   struct stat st;
-  if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return a;
-  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return a;
 
   const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
@@ -349,7 +351,7 @@ FileAnswer ServeFile(const FileRequest& fr, const std::filesystem::path& file) {
         if (h.first == "ETag") h.second = EntityTag(st);
     }
   }
-  if (!a.memory && a.length > 0 && req.method != "HEAD") {
+  if (!a.memory && a.length >= kReadAheadFrom && req.method != "HEAD") {
     ::posix_fadvise(fd.Get(), static_cast<off_t>(a.offset), static_cast<off_t>(a.length), POSIX_FADV_SEQUENTIAL);
   }
   a.file = std::move(fd);
