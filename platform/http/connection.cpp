@@ -282,8 +282,22 @@ class Connection : public std::enable_shared_from_this<Connection> {
       } catch (...) {
         self->Failed("unknown exception");
       }
-      self->Compress();
-      asio::post(self->socket_.get_executor(), [self] { self->Send(); });
+      self->Finish();
+    });
+  }
+
+  // On a handler thread, once the handler has answered: the answer goes
+  // out from here when the socket takes it at once (the usual case for
+  // AJAX answers), saving the way through the I/O thread; the I/O thread
+  // then writes the rest and reads the next request.
+  void Finish() {
+    Compress();
+    if (!closed_) {
+      Prepare();
+      WriteMemory();
+    }
+    asio::post(socket_.get_executor(), [self = shared_from_this()] {
+      if (!self->closed_) self->Flush();
     });
   }
 
@@ -344,12 +358,17 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
   void Send() {
     if (closed_) return;
+    Prepare();
+    Flush();
+  }
+
+  // The response's head and body, ready to be written.
+  void Prepare() {
     if (core_.stopping) keepAlive_ = false;
     out_ = Outgoing{};
     out_.head = FormatHead(core_, res_.status, res_.headers, res_.contentType, res_.body.size(), keepAlive_, version_);
     if (req_.method != "HEAD") out_.body = std::move(res_.body);
     res_.body.clear();
-    Flush();
   }
 
   // ------------------------------------------------------------ writing
@@ -363,40 +382,54 @@ class Connection : public std::enable_shared_from_this<Connection> {
     std::size_t sent = 0;  // of head, body and memory together
   };
 
-  void Flush() {
+  enum class Written { All, Again, Failed };
+
+  // Writes what is left of the head and the in-memory body without
+  // waiting. Touches nothing but the socket's descriptor and `out_`, so a
+  // handler thread may call it while the I/O thread leaves the connection
+  // alone.
+  Written WriteMemory() {
     const int fd = socket_.native_handle();
     for (;;) {
       const std::size_t memorySize = out_.memory ? out_.memory->size() : 0;
       const std::size_t total = out_.head.size() + out_.body.size() + memorySize;
-      if (out_.sent < total) {
-        std::array<iovec, 3> iov{};
-        std::size_t count = 0;
-        std::size_t skip = out_.sent;
-        auto add = [&](const char* p, std::size_t n) {
-          if (skip >= n) {
-            skip -= n;
-            return;
-          }
-          iov[count].iov_base = const_cast<char*>(p + skip);
-          iov[count].iov_len = n - skip;
-          ++count;
-          skip = 0;
-        };
-        add(out_.head.data(), out_.head.size());
-        add(out_.body.data(), out_.body.size());
-        if (out_.memory) add(out_.memory->data(), memorySize);
-        msghdr msg{};
-        msg.msg_iov = iov.data();
-        msg.msg_iovlen = count;
-        const ssize_t n = ::sendmsg(fd, &msg, MSG_NOSIGNAL | (out_.fileLeft > 0 ? MSG_MORE : 0));
-        if (n < 0) {
-          if (errno == EINTR) continue;
-          if (errno == EAGAIN || errno == EWOULDBLOCK) return WaitWritable();
-          return Close();
+      if (out_.sent >= total) return Written::All;
+      std::array<iovec, 3> iov{};
+      std::size_t count = 0;
+      std::size_t skip = out_.sent;
+      auto add = [&](const char* p, std::size_t n) {
+        if (skip >= n) {
+          skip -= n;
+          return;
         }
-        out_.sent += static_cast<std::size_t>(n);
-        continue;
+        iov[count].iov_base = const_cast<char*>(p + skip);
+        iov[count].iov_len = n - skip;
+        ++count;
+        skip = 0;
+      };
+      add(out_.head.data(), out_.head.size());
+      add(out_.body.data(), out_.body.size());
+      if (out_.memory) add(out_.memory->data(), memorySize);
+      msghdr msg{};
+      msg.msg_iov = iov.data();
+      msg.msg_iovlen = count;
+      const ssize_t n = ::sendmsg(fd, &msg, MSG_NOSIGNAL | (out_.fileLeft > 0 ? MSG_MORE : 0));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return (errno == EAGAIN || errno == EWOULDBLOCK) ? Written::Again : Written::Failed;
       }
+      out_.sent += static_cast<std::size_t>(n);
+    }
+  }
+
+  void Flush() {
+    // An answer may take as long as it needs while it makes progress.
+    SetDeadline(core_.options.stallTimeout);
+    const int fd = socket_.native_handle();
+    for (;;) {
+      const Written w = WriteMemory();
+      if (w == Written::Again) return WaitWritable();
+      if (w == Written::Failed) return Close();
       if (out_.fileLeft > 0) {
         off_t offset = static_cast<off_t>(out_.fileOffset);
         const ssize_t n = ::sendfile(fd, out_.file.Get(), &offset,
@@ -539,8 +572,7 @@ void Connection::RunStream(const Route& route, std::uint64_t length) {
     }
     // What the handler left unread ends the connection after the answer.
     if (!body.Finished()) self->keepAlive_ = false;
-    self->Compress();
-    asio::post(self->socket_.get_executor(), [self] { self->Send(); });
+    self->Finish();
   });
 }
 
