@@ -18,7 +18,6 @@
 #include <boost/beast/http/empty_body.hpp>
 #include <boost/beast/http/error.hpp>
 #include <boost/beast/http/parser.hpp>
-#include <boost/beast/http/read.hpp>
 #include <boost/beast/http/string_body.hpp>
 
 #include "platform/http/compression.h"
@@ -42,6 +41,8 @@ using ErrorCode = boost::system::error_code;
 // connection before the client has read the answer.
 constexpr std::size_t kLingerBytes = 1u << 20;
 constexpr auto kLingerTime = std::chrono::seconds(2);
+// Header and buffered bodies are read in pieces of this size.
+constexpr std::size_t kReadChunk = 16 * 1024;
 // A streamed body is read in pieces of this size.
 constexpr std::size_t kStreamChunk = 64 * 1024;
 // sendfile is called for at most this much at a time, so one large file
@@ -135,11 +136,72 @@ class Connection : public std::enable_shared_from_this<Connection> {
   }
 
   void ReadHeader() {
-    // One deadline for the whole header, however it trickles in.
-    SetDeadline(core_.options.headerDeadline);
-    bhttp::async_read_header(socket_, buffer_, *parser_, [self = shared_from_this()](const ErrorCode& ec, std::size_t) {
-      self->OnHeader(ec);
-    });
+    stage_ = Stage::Header;
+    waited_ = false;
+    Read();
+  }
+
+  // Reads and parses until the header, or the body, is complete: straight
+  // from the socket while it has data, then a wait for readability.
+  void Read() {
+    const int fd = socket_.native_handle();
+    for (;;) {
+      ErrorCode ec;
+      if (Parse(ec)) return StageDone(ec);
+      if (buffer_.size() >= buffer_.max_size()) return StageDone(bhttp::error::buffer_overflow);
+      const std::size_t room = std::min<std::size_t>(kReadChunk, buffer_.max_size() - buffer_.size());
+      const auto space = buffer_.prepare(room);
+      const ssize_t n = ::recv(fd, space.data(), space.size(), 0);
+      if (n > 0) {
+        buffer_.commit(static_cast<std::size_t>(n));
+        continue;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        // A header that came whole needs no deadline (the usual case, so the
+        // timer is left alone); one that did not has one deadline for all
+        // of it, however it trickles in. A body must keep coming.
+        if (stage_ == Stage::Body) {
+          SetDeadline(core_.options.stallTimeout);
+        } else if (!waited_) {
+          SetDeadline(core_.options.headerDeadline);
+        }
+        waited_ = true;
+        socket_.async_wait(tcp::socket::wait_read, [self = shared_from_this()](const ErrorCode& e) {
+          if (e || self->closed_) return self->Close();
+          self->Read();
+        });
+        return;
+      }
+      return Close();  // the client went away, within a request or between two
+    }
+  }
+
+  // Feeds the buffered bytes to the parser of the current stage; true when
+  // the stage is complete or failed (`ec`).
+  bool Parse(ErrorCode& ec) {
+    while (buffer_.size() > 0) {
+      const std::size_t used =
+          stage_ == Stage::Header ? parser_->put(buffer_.data(), ec) : bodyParser_->put(buffer_.data(), ec);
+      buffer_.consume(used);
+      if (ec == bhttp::error::need_more) {
+        ec = {};
+        return false;
+      }
+      if (ec) return true;
+      if (stage_ == Stage::Header ? parser_->is_header_done() : bodyParser_->is_done()) return true;
+      if (used == 0) return false;
+    }
+    return false;
+  }
+
+  void StageDone(const ErrorCode& ec) {
+    if (stage_ == Stage::Header) return OnHeader(ec);
+    if (ec == bhttp::error::body_limit) return Refuse(413);
+    if (ec) return IsParseError(ec) ? Refuse(400) : Close();
+    req_.body = std::move(bodyParser_->get().body());
+    bodyParser_.reset();
+    Dispatch(bodyRoute_);
   }
 
   void OnHeader(const ErrorCode& ec) {
@@ -195,16 +257,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void ReadBody(const Route* route) {
     bodyParser_.emplace(std::move(*parser_));
     bodyParser_->body_limit(core_.options.maxBodyBytes);
-    SetDeadline(core_.options.stallTimeout);
-    bhttp::async_read(socket_, buffer_, *bodyParser_,
-                      [self = shared_from_this(), route](const ErrorCode& ec, std::size_t) {
-                        if (self->closed_) return;
-                        if (ec == bhttp::error::body_limit) return self->Refuse(413);
-                        if (ec) return IsParseError(ec) ? self->Refuse(400) : self->Close();
-                        self->req_.body = std::move(self->bodyParser_->get().body());
-                        self->bodyParser_.reset();
-                        self->Dispatch(route);
-                      });
+    bodyRoute_ = route;
+    stage_ = Stage::Body;
+    Read();
   }
 
   // ---------------------------------------------------------- answering
@@ -422,9 +477,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
     }
   }
 
+  // An answer may take as long as it needs while it makes progress: each
+  // wait for the socket, and each piece of a large file, moves the deadline.
   void Flush() {
-    // An answer may take as long as it needs while it makes progress.
-    SetDeadline(core_.options.stallTimeout);
     const int fd = socket_.native_handle();
     for (;;) {
       const Written w = WriteMemory();
@@ -445,6 +500,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
         out_.fileLeft -= static_cast<std::uint64_t>(n);
         if (out_.fileLeft > 0 && static_cast<std::size_t>(n) >= kSendfileChunk) {
           // Let the thread's other connections have a turn.
+          SetDeadline(core_.options.stallTimeout);
           asio::post(socket_.get_executor(), [self = shared_from_this()] { self->Flush(); });
           return;
         }
@@ -497,6 +553,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
   boost::beast::flat_buffer buffer_;
   std::optional<bhttp::request_parser<bhttp::empty_body>> parser_;
   std::optional<bhttp::request_parser<bhttp::string_body>> bodyParser_;
+  enum class Stage { Header, Body } stage_ = Stage::Header;
+  const Route* bodyRoute_ = nullptr;
+  bool waited_ = false;  // the header did not come in one piece
   HttpRequest req_;
   HttpResponse res_;
   std::size_t hookHeaders_ = 0;
