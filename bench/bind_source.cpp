@@ -47,6 +47,8 @@ extern "C" int connect(int fd, const sockaddr* addr, socklen_t len) {
       sockaddr_in from{};
       from.sin_family = AF_INET;
       from.sin_addr.s_addr = htonl(first + next.fetch_add(1) % count);
+      int one = 1;
+      ::setsockopt(fd, IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &one, sizeof one);
       ::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from);
     }
   }

@@ -85,6 +85,10 @@ int ConnectFrom(const std::string& from, int port) {
   to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   int one = 1;
   ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  // The port is chosen at connect(), so thousands of sockets from a few
+  // addresses do not run out of ports at bind().
+  ::setsockopt(fd, IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &one, sizeof one);
+  ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
   if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
       ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
     ::close(fd);

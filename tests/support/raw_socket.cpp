@@ -25,6 +25,11 @@ int MsLeft(Clock::time_point end) {
 RawSocket::RawSocket(int port, const char* from) {
   fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd_ < 0) return;
+  // Only the address is chosen here, the port at connect(); and the port
+  // left in TIME_WAIT must not keep a server from binding it later.
+  int one = 1;
+  ::setsockopt(fd_, IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &one, sizeof one);
+  ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
   sockaddr_in local{};
   local.sin_family = AF_INET;
   ::inet_pton(AF_INET, from, &local.sin_addr);
