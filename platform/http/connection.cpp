@@ -126,8 +126,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
     parser_->header_limit(static_cast<std::uint32_t>(core_.options.maxHeaderBytes));
     parser_->body_limit(boost::none);  // each route's own limit is checked on the header
     if (buffer_.size() > 0) return ReadHeader();
-    // An idle keep-alive connection costs nothing but its socket: no
-    // buffer is read into until the client sends.
+    // An idle keep-alive connection costs little more than its socket: its
+    // buffer is given back until the client sends again.
+    buffer_.shrink_to_fit();
     SetDeadline(core_.options.keepAlive);
     socket_.async_wait(tcp::socket::wait_read, [self = shared_from_this()](const ErrorCode& ec) {
       if (ec) return self->Close();
