@@ -3,6 +3,7 @@
 // headers on every kind of response, the command hook, errors, compression.
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -598,6 +599,18 @@ TEST(HttpServerLifecycle, RoutesComeBeforeTheApplicationHandler) {
   ASSERT_TRUE(page);
   EXPECT_EQ(page->body, "application");
   server.Stop();
+}
+
+TEST(HttpServerLifecycle, BindingRaisesTheOpenFileLimitToItsHardLimit) {
+  rlimit limit{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+  const rlim_t low = std::min<rlim_t>(limit.rlim_max, 1024);
+  rlimit lowered{low, limit.rlim_max};
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+  HttpServer server;
+  ASSERT_TRUE(server.Bind("127.0.0.1", 0));
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+  EXPECT_EQ(limit.rlim_cur, limit.rlim_max) << "many keep-alive connections need many descriptors";
 }
 
 TEST(HttpServerLifecycle, APortInUseIsRefused) {
