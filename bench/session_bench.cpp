@@ -9,7 +9,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,16 +17,9 @@
 #include "platform/log.h"
 #include "platform/session/session_manager.h"
 #include "server/ServerModule.h"
+#include "support/test_support.h"
 
 namespace {
-
-double RssMiB() {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-  return 0;
-}
 
 double Percentile(std::vector<double> v, double p) {
   if (v.empty()) return 0;
@@ -50,7 +42,7 @@ int main(int argc, char** argv) {
 
   // Creation: open, show and render the page, as a page load does.
   std::vector<double> createMs;
-  double rssBefore = RssMiB();
+  double rssBefore = testing_support::ResidentMiB();
   std::vector<std::shared_ptr<plat::ui::Session>> open;
   for (int i = 0; i < kSessions; ++i) {
     auto t0 = std::chrono::steady_clock::now();
@@ -60,7 +52,7 @@ int main(int argc, char** argv) {
     createMs.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
     open.push_back(s);
   }
-  double rssAfter = RssMiB();
+  double rssAfter = testing_support::ResidentMiB();
   std::printf("session creation: median %.2f ms, p99 %.2f ms (target < 5 ms)\n",
               Percentile(createMs, 0.5), Percentile(createMs, 0.99));
   std::printf("memory per session: %.2f MiB (target < 2 MiB)\n", (rssAfter - rssBefore) / kSessions);

@@ -10,7 +10,6 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <fstream>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -31,14 +30,6 @@ using testing_support::TempDir;
 using namespace std::chrono_literals;
 
 namespace {
-
-double RssMiB() {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-  return 0;
-}
 
 const char kSmallGet[] = "GET /files/a.txt HTTP/1.1\r\nHost: x\r\n\r\n";
 
@@ -124,7 +115,7 @@ std::string EndlessHeader(int port, const std::string& from) {
 }  // namespace
 
 TEST_F(Bounds, EndlessHeaderIsRefusedWith431AndMemoryStaysFlat) {
-  const double before = RssMiB();
+  const double before = testing_support::ResidentMiB();
   std::vector<std::thread> clients;
   std::vector<std::string> answers(20);
   for (std::size_t i = 0; i < answers.size(); ++i)
@@ -134,7 +125,7 @@ TEST_F(Bounds, EndlessHeaderIsRefusedWith431AndMemoryStaysFlat) {
     EXPECT_EQ(StatusOf(a), 431) << a.substr(0, 100);
     EXPECT_EQ(HeaderOf(a, "Access-Control-Allow-Origin"), "*");
   }
-  EXPECT_LT(RssMiB() - before, 32.0) << "20 endless headers must not grow the server";
+  EXPECT_LT(testing_support::ResidentMiB() - before, 32.0) << "20 endless headers must not grow the server";
 
   // The server goes on.
   RawSocket raw(Port());

@@ -77,4 +77,12 @@ std::string TempDir::Read(std::string_view relative) const {
   return ss.str();
 }
 
+double ResidentMiB() {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  return 0;
+}
+
 }  // namespace testing_support

@@ -40,4 +40,7 @@ class LogCapture {
   void Clear();
 };
 
+// The resident memory of this process in MiB (VmRSS).
+double ResidentMiB();
+
 }  // namespace testing_support
