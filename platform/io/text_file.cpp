@@ -147,9 +147,9 @@ std::string ReadFileBytes(std::string_view systemPath) {
 }
 
 TextContent DecodeText(std::string_view bytes) {
-  if (bytes.starts_with(kUtf8Bom)) {
-    return {std::string(bytes.substr(kUtf8Bom.size())), Encoding::Utf8Bom};
-  }
+  // After a UTF-8 byte order mark the text is UTF-8 whatever follows; bytes
+  // that are not are replaced, so no malformed text gets past this point.
+  if (bytes.starts_with(kUtf8Bom)) return {utf8::ReplaceInvalid(bytes.substr(kUtf8Bom.size())), Encoding::Utf8Bom};
   if (bytes.starts_with("\xFF\xFE")) return {DecodeUtf16(bytes.substr(2), false), Encoding::Utf16LE};
   if (bytes.starts_with("\xFE\xFF")) return {DecodeUtf16(bytes.substr(2), true), Encoding::Utf16BE};
   // Plain ASCII is reported as Windows-1252 so that rewriting an ANSI file

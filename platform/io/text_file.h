@@ -1,8 +1,10 @@
 #pragma once
-// Text files with encoding detection. A UTF-8 or UTF-16 BOM is honoured;
-// otherwise text that is valid UTF-8 is read as UTF-8, anything else as
-// Windows-1252. Writing keeps the encoding a file was read with; a new file
-// is Windows-1252 when every character fits and UTF-8 with BOM otherwise.
+// Text files with encoding detection. A UTF-8 or UTF-16 BOM is honoured (a
+// byte after a UTF-8 BOM that is no part of a well-formed sequence reads as
+// U+FFFD, as does an unpaired UTF-16 surrogate); otherwise text that is
+// valid UTF-8 is read as UTF-8, anything else as Windows-1252. Writing keeps
+// the encoding a file was read with; a new file is Windows-1252 when every
+// character fits and UTF-8 with BOM otherwise.
 // Every write replaces the file atomically (temporary file in the same folder,
 // then rename), so a reader never sees half a file.
 #include <stdexcept>

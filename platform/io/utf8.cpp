@@ -117,6 +117,23 @@ bool IsValid(std::string_view s) {
   return true;
 }
 
+std::string ReplaceInvalid(std::string_view s) {
+  if (IsValid(s)) return std::string(s);
+  std::string out;
+  out.reserve(s.size() + s.size() / 2);
+  std::size_t pos = 0;
+  while (pos < s.size()) {
+    std::size_t start = pos;
+    char32_t cp = Next(s, pos);
+    if (cp == 0xFFFD) {
+      Append(out, cp);
+    } else {
+      out.append(s.substr(start, pos - start));
+    }
+  }
+  return out;
+}
+
 std::size_t Length(std::string_view s) {
   std::size_t n = 0;
   std::size_t pos = 0;

@@ -10,6 +10,10 @@ namespace plat::utf8 {
 // True when the bytes are well-formed UTF-8 (no overlongs, no surrogates).
 bool IsValid(std::string_view s);
 
+// The text with every byte that does not belong to a well-formed sequence
+// replaced by U+FFFD (one per byte); well-formed text is returned as it is.
+std::string ReplaceInvalid(std::string_view s);
+
 // Number of code points.
 std::size_t Length(std::string_view s);
 

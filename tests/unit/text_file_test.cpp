@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "platform/io/utf8.h"
 #include "support/test_support.h"
 
 using plat::io::DecodeText;
@@ -42,6 +43,12 @@ TEST(TextDecode, DetectsEncodingByBomThenUtf8ThenWindows1252) {
       {"ASCII stays ANSI", "abc\r\n", Encoding::Cp1252, "abc\r\n"},
       {"UTF-8 BOM", "\xEF\xBB\xBF" "abc", Encoding::Utf8Bom, "abc"},
       {"UTF-8 BOM only", "\xEF\xBB\xBF", Encoding::Utf8Bom, ""},
+      {"UTF-8 BOM, then a 1252 byte", "\xEF\xBB\xBF" "M\xE4rz", Encoding::Utf8Bom, "M\xEF\xBF\xBDrz"},
+      {"UTF-8 BOM, then a cut sequence", "\xEF\xBB\xBF" "a\xE2\x82", Encoding::Utf8Bom,
+       "a\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"UTF-8 BOM, then overlong and surrogate", "\xEF\xBB\xBF" "\xC0\xAF\xED\xA0\x80" "\xC3\xA4",
+       Encoding::Utf8Bom,
+       "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xC3\xA4"},
       {"UTF-16 LE BOM", Bytes({0xFF, 0xFE, 'a', 0, 0xE4, 0}), Encoding::Utf16LE, "a\xC3\xA4"},
       {"UTF-16 BE BOM", Bytes({0xFE, 0xFF, 0, 'a', 0, 0xE4}), Encoding::Utf16BE, "a\xC3\xA4"},
       {"UTF-16 LE surrogate pair", Bytes({0xFF, 0xFE, 0x3D, 0xD8, 0x00, 0xDE}), Encoding::Utf16LE,
@@ -59,6 +66,7 @@ TEST(TextDecode, DetectsEncodingByBomThenUtf8ThenWindows1252) {
     auto got = DecodeText(c.bytes);
     EXPECT_EQ(got.encoding, c.encoding);
     EXPECT_EQ(got.text, c.text);
+    EXPECT_TRUE(plat::utf8::IsValid(got.text));
   }
 }
 
