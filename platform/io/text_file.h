@@ -55,4 +55,12 @@ void WriteTextFile(std::string_view systemPath, std::string_view text, Encoding 
 // the existing file, or choosing one for a new file.
 void WriteLines(std::string_view systemPath, const std::vector<std::string>& lines);
 
+// Appends text at the end of a file, under the file's lock (FileLock), and
+// creates the file when it is missing (the folder must exist). The text is
+// encoded as the file is read (the encoding rules above; no second BOM); a
+// new or empty file gets the encoding of a new file, BOM included. An ANSI
+// file that would need a character Windows-1252 lacks is rewritten as UTF-8
+// with BOM, atomically. Throws IoError when the file cannot be written.
+void AppendTextFile(std::string_view systemPath, std::string_view text);
+
 }  // namespace plat::io
