@@ -36,6 +36,15 @@ std::string ToLower(std::string_view s);
 std::string ToUpper(std::string_view s);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
+// The order of listings and sorts for people: texts compare code point by
+// code point without regard to letter case, and a letter with a diacritic
+// (Latin-1 and Latin Extended-A) first as its base letter, as German
+// dictionaries sort: "ä" as "a", "ö" as "o", "ü" as "u", "ß" as "ss", "æ" as
+// "ae". Only texts that are equal so are told apart by the diacritics, the
+// plain letter first ("Muller" < "Müller" < "Mullers"); texts that differ in
+// letter case only are equal. Returns a negative number, 0 or a positive one.
+int Collate(std::string_view a, std::string_view b);
+
 // Windows-1252 <-> UTF-8.
 std::string FromCp1252(std::string_view bytes);
 // Returns false in `ok` (when given) if a character has no Windows-1252 code;
