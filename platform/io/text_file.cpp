@@ -110,6 +110,10 @@ bool HasNonAscii(std::string_view bytes) {
   return false;
 }
 
+// Bytes that a read takes for UTF-8: Windows-1252 text such as "Ã¤" is byte
+// for byte the UTF-8 of another text ("ä").
+bool ReadsAsUtf8(std::string_view bytes) { return HasNonAscii(bytes) && utf8::IsValid(bytes); }
+
 // A file without any write permission is read-only on purpose; a rename
 // over it (or an append, for root) would otherwise change it.
 void RefuseReadOnly(const struct stat& st, const std::filesystem::path& target) {
@@ -184,7 +188,9 @@ std::string EncodeText(std::string_view text, Encoding encoding) {
 }
 
 Encoding EncodingForNewText(std::string_view text) {
-  return utf8::FitsCp1252(text) ? Encoding::Cp1252 : Encoding::Utf8Bom;
+  bool fits = true;
+  const std::string ansi = utf8::ToCp1252(text, &fits);
+  return fits && !ReadsAsUtf8(ansi) ? Encoding::Cp1252 : Encoding::Utf8Bom;
 }
 
 TextContent ReadTextFile(std::string_view systemPath) { return DecodeText(ReadFileBytes(systemPath)); }
@@ -252,7 +258,9 @@ void WriteFileAtomic(std::string_view systemPath, std::string_view bytes) {
 }
 
 void WriteTextFile(std::string_view systemPath, std::string_view text, Encoding encoding) {
-  WriteFileAtomic(systemPath, EncodeText(text, encoding));
+  std::string bytes = EncodeText(text, encoding);
+  if (encoding == Encoding::Cp1252 && ReadsAsUtf8(bytes)) bytes = EncodeText(text, Encoding::Utf8Bom);
+  WriteFileAtomic(systemPath, bytes);
 }
 
 void WriteLines(std::string_view systemPath, const std::vector<std::string>& lines) {
@@ -293,13 +301,13 @@ void AppendTextFile(std::string_view systemPath, std::string_view text) {
     bytes = EncodeText(text, EncodingForNewText(text));
   } else {
     const TextContent content = DecodeText(old);
-    if (content.encoding == Encoding::Cp1252 && !utf8::FitsCp1252(text)) {
-      // An ANSI file turns UTF-8 rather than losing a character; that
-      // takes a rewrite of the whole file.
+    bytes = EncodeText(text, content.encoding);
+    // An ANSI file turns UTF-8 rather than losing a character, or reading
+    // back as another text; that takes a rewrite of the whole file.
+    if (content.encoding == Encoding::Cp1252 && (!utf8::FitsCp1252(text) || ReadsAsUtf8(old + bytes))) {
       WriteFileAtomic(systemPath, EncodeText(content.text + std::string(text), Encoding::Utf8Bom));
       return;
     }
-    bytes = EncodeText(text, content.encoding);
     if (content.encoding == Encoding::Utf8Bom) bytes.erase(0, kUtf8Bom.size());
     if (content.encoding == Encoding::Utf16LE || content.encoding == Encoding::Utf16BE) bytes.erase(0, 2);
   }

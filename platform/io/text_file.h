@@ -34,7 +34,8 @@ TextContent DecodeText(std::string_view bytes);
 // Encodes UTF-8 text into the given encoding (BOM included where the
 // encoding has one). Characters outside Windows-1252 become '?' there.
 std::string EncodeText(std::string_view text, Encoding encoding);
-// Encoding for a new file holding `text`.
+// Encoding for a new file holding `text`: Windows-1252 when every
+// character fits and the bytes do not read as UTF-8, else UTF-8 with BOM.
 Encoding EncodingForNewText(std::string_view text);
 
 // Throws IoError when the file cannot be read.
@@ -49,7 +50,9 @@ std::vector<std::string> SplitLines(std::string_view text);
 // Throws IoError on failure (the old file then stays as it was).
 void WriteFileAtomic(std::string_view systemPath, std::string_view bytes);
 
-// Writes text in the given encoding, atomically.
+// Writes text in the given encoding, atomically. Windows-1252 bytes that a
+// read would take for UTF-8 (such as "Ã¤", the bytes of "ä") are written as
+// UTF-8 with BOM instead, so that every file reads back as the text written.
 void WriteTextFile(std::string_view systemPath, std::string_view text, Encoding encoding);
 // Writes lines joined by CR LF (with a final CR LF) keeping the encoding of
 // the existing file, or choosing one for a new file.
@@ -59,8 +62,8 @@ void WriteLines(std::string_view systemPath, const std::vector<std::string>& lin
 // creates the file when it is missing (the folder must exist). The text is
 // encoded as the file is read (the encoding rules above; no second BOM); a
 // new or empty file gets the encoding of a new file, BOM included. An ANSI
-// file that would need a character Windows-1252 lacks is rewritten as UTF-8
-// with BOM, atomically. Throws IoError when the file cannot be written.
+// file that would need a character Windows-1252 lacks, or would read as
+// UTF-8 afterwards, is rewritten as UTF-8 with BOM, atomically. Throws IoError when the file cannot be written.
 void AppendTextFile(std::string_view systemPath, std::string_view text);
 
 }  // namespace plat::io

@@ -305,3 +305,22 @@ TEST_F(TextAtomicWrite, AppendsFromManyThreadsLoseNoLineAlsoWhenOneRewritesTheFi
   std::set<std::string> distinct(lines.begin(), lines.end());
   EXPECT_EQ(distinct.size(), lines.size());
 }
+
+TEST_F(TextAtomicWrite, AnsiTextWhoseBytesReadAsUtf8IsWrittenAsUtf8) {
+  // "Ã¤" in Windows-1252 is C3 A4, the UTF-8 of "ä": as ANSI it would read
+  // back as another text.
+  const std::string text = "Gr\xC3\x83\xC2\xA4" "fin\r\n";
+  EXPECT_EQ(plat::io::EncodingForNewText(text), Encoding::Utf8Bom);
+  EXPECT_EQ(plat::io::EncodingForNewText("Gr\xC3\xA4" "fin"), Encoding::Cp1252);
+  const std::string path = dir.sys() + "x.txt";
+  plat::io::WriteTextFile(path, text, Encoding::Cp1252);
+  EXPECT_EQ(plat::io::ReadTextFile(path).text, text);
+
+  dir.Write("ascii.txt", "x\r\n");
+  plat::io::WriteLines(dir.sys() + "ascii.txt", {"x", "Gr\xC3\x83\xC2\xA4" "fin"});
+  EXPECT_EQ(plat::io::ReadLines(dir.sys() + "ascii.txt"), (std::vector<std::string>{"x", "Gr\xC3\x83\xC2\xA4" "fin"}));
+
+  dir.Write("debug.txt", "x\r\n");
+  plat::io::AppendTextFile(dir.sys() + "debug.txt", text);
+  EXPECT_EQ(plat::io::ReadTextFile(dir.sys() + "debug.txt").text, "x\r\n" + text);
+}
