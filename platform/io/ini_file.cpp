@@ -116,13 +116,13 @@ std::string OneLine(std::string_view value) {
   return out;
 }
 
-// Names that a written line could not give back: a line break would add
-// lines, "]" ends a section name early, "=" ends a key early and a key
-// beginning with "[" makes its line a section header.
+// Names (trimmed) that a written line could not give back: a line break
+// would add lines, "]" ends a section name early, "=" ends a key early and
+// a key beginning with "[" makes its line a section header.
 bool WritableNames(std::string_view section, std::string_view key) {
   if (section.find_first_of("\r\n]") != std::string_view::npos) return false;
   if (key.find_first_of("\r\n=") != std::string_view::npos) return false;
-  return !Trim(key).starts_with('[');
+  return !key.starts_with('[');
 }
 
 std::optional<std::vector<std::string>> ReadIniLines(std::string_view systemPath) {
@@ -137,6 +137,8 @@ std::optional<std::vector<std::string>> ReadIniLines(std::string_view systemPath
 
 std::optional<std::string> IniRead(std::string_view systemPath, std::string_view section,
                                    std::string_view key) {
+  section = Trim(section);
+  key = Trim(key);
   auto lines = ReadIniLines(systemPath);
   if (!lines) return std::nullopt;
   auto text = [&](std::size_t i) -> std::string_view { return (*lines)[i]; };
@@ -150,6 +152,7 @@ std::optional<std::string> IniRead(std::string_view systemPath, std::string_view
 }
 
 std::vector<std::string> IniKeys(std::string_view systemPath, std::string_view section) {
+  section = Trim(section);
   std::vector<std::string> keys;
   auto lines = ReadIniLines(systemPath);
   if (!lines) return keys;
@@ -169,6 +172,12 @@ std::vector<std::string> IniKeys(std::string_view systemPath, std::string_view s
 
 bool IniWrite(std::string_view systemPath, std::string_view section, std::string_view key,
               std::string_view value) {
+  // Malformed UTF-8 written into a UTF-8 file would make the whole file
+  // read as Windows-1252; it is replaced as a read replaces it.
+  const std::string sectionText = utf8::ReplaceInvalid(Trim(section));
+  const std::string keyText = utf8::ReplaceInvalid(Trim(key));
+  section = sectionText;
+  key = keyText;
   if (!WritableNames(section, key)) return false;
   try {
     // The whole read-change-replace runs under the file's lock: a change
@@ -191,7 +200,7 @@ bool IniWrite(std::string_view systemPath, std::string_view section, std::string
         break;
       }
     }
-    const std::string entry = std::string(key) + "=" + OneLine(value);
+    const std::string entry = std::string(key) + "=" + OneLine(utf8::ReplaceInvalid(value));
 
     auto text = [&](std::size_t i) -> std::string_view { return lines[i].text; };
     SectionRange r = FindSection(lines.size(), text, section);

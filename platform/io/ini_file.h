@@ -1,12 +1,13 @@
 #pragma once
 // Windows profile (INI) files. Sections are lines "[name]", entries lines
 // "key=value". Section and key names match without regard to letter case
-// (also for umlauts, whether the file is Windows-1252 or UTF-8); blanks
-// around a value are dropped and one pair of single or double quotes
-// enclosing the whole value is removed on read; at most 2047 characters of a
-// value are returned. Writing creates the file and the section when missing
-// and keeps every other line of the file as it was; a line break in a value
-// is written as one blank (a value never adds lines), and the writes to one
+// (also for umlauts, whether the file is Windows-1252 or UTF-8) and without
+// the blanks around them, in the file and in a call; blanks around a value
+// are dropped and one pair of single or double quotes enclosing the whole
+// value is removed on read; at most 2047 characters of a value are
+// returned. Writing creates the file and the section when missing and keeps
+// every other line of the file as it was; a line break in a value is
+// written as one blank (a value never adds lines), and the writes to one
 // file are serialised within the process (FileLock), so that two writers of
 // different keys both keep their key. Every call opens and closes the file;
 // nothing is cached.

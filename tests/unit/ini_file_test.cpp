@@ -324,3 +324,30 @@ TEST_F(IniFile, NamesThatCouldNotBeReadBackAreRefused) {
     EXPECT_EQ(Bytes(), before);
   }
 }
+
+TEST_F(IniFile, NamesInACallMatchWithoutTheBlanksAroundThem) {
+  Put("[ S ]\r\n k =v\r\n");
+  EXPECT_EQ(IniRead(file, " S", "k "), "v");
+  EXPECT_EQ(IniKeys(file, "S\t"), std::vector<std::string>{"k"});
+  ASSERT_TRUE(IniWrite(file, "S ", " k", "w"));
+  ASSERT_TRUE(IniWrite(file, " T ", " n ", "1"));
+  EXPECT_EQ(Bytes(), "[ S ]\r\nk=w\r\n[T]\r\nn=1\r\n");
+}
+
+TEST_F(IniFile, MalformedUtf8InAWriteDoesNotSpoilAUtf8File) {
+  // Written as it is, the byte would make the whole file read as Windows-1252.
+  Put("[S]\r\nname=J\xC3\xB6rg\r\n");
+  ASSERT_TRUE(IniWrite(file, "S", "k\xE4", "M\xE4rz"));
+  EXPECT_EQ(IniRead(file, "S", "name"), "J\xC3\xB6rg");
+  EXPECT_EQ(IniRead(file, "S", "k\xE4"), "M\xEF\xBF\xBDrz");
+  EXPECT_EQ(FileEncoding(), Encoding::Utf8);
+}
+
+TEST_F(IniFile, AnAnsiFileWhoseBytesWouldReadAsUtf8AfterAWriteTurnsUtf8) {
+  // The only non-ASCII line is replaced; what stays is "Ã¤" in Windows-1252,
+  // byte for byte the UTF-8 of "ä".
+  Put("[S]\r\nk=Gr\xC3\xA4\r\nold=\xDF\r\n");
+  ASSERT_TRUE(IniWrite(file, "S", "old", "x"));
+  EXPECT_EQ(IniRead(file, "S", "k"), "Gr\xC3\x83\xC2\xA4");
+  EXPECT_EQ(FileEncoding(), Encoding::Utf8Bom);
+}
