@@ -227,24 +227,32 @@ void CheckName(std::string_view name, const char* what) {
 }
 
 // A loaded file may hold a character XML 1.0 forbids (raw, or as a
-// character reference such as "&#1;"); it is dropped from every value, so
-// that what is read is what a save writes and every reader accepts.
+// character reference such as "&#1;" or "&#xD800;"); it is dropped from
+// every value (malformed UTF-8 replaced), so that what is read is what a
+// save writes and every reader accepts.
 void DropForbiddenCharacters(pugi::xml_document& dom) {
   auto clean = [](const char* value, auto set) {
     std::string_view v = value;
     bool forbidden = false;
-    // Control characters, and the lead bytes of U+FFFE, U+FFFF (EF) and of
-    // a surrogate that a reference such as "&#xD800;" decodes to (ED).
+    // Only control characters and what lies beyond ASCII can be at fault
+    // (U+FFFE, U+FFFF, and the malformed UTF-8 that a reference to a
+    // surrogate or to a number beyond U+10FFFF decodes to).
     for (char c : v) {
-      forbidden = forbidden || (static_cast<unsigned char>(c) < 0x20 && !IsBlank(c)) || c == '\xEF' || c == '\xED';
+      const auto b = static_cast<unsigned char>(c);
+      forbidden = forbidden || (b < 0x20 && !IsBlank(c)) || b >= 0x80;
     }
     if (!forbidden) return;
     std::string kept = XmlText(v);
     if (kept != v) set(kept.c_str());
   };
+  // A text left empty (also one that a "&#0;" reference cut short) would be
+  // written as an empty element's separate end tag, which reads back as an
+  // element without text: it goes, so that a saved document reads back as it is.
+  std::vector<pugi::xml_node> empty;
   pugi::xml_node n = dom.first_child();
   while (n) {
     clean(n.value(), [&](const char* t) { n.set_value(t); });
+    if (n.type() == pugi::node_pcdata && *n.value() == '\0') empty.push_back(n);
     for (pugi::xml_attribute a : n.attributes()) clean(a.value(), [&](const char* t) { a.set_value(t); });
     if (pugi::xml_node c = n.first_child()) {
       n = c;
@@ -256,6 +264,7 @@ void DropForbiddenCharacters(pugi::xml_document& dom) {
     }
     if (n) n = n.next_sibling();
   }
+  for (pugi::xml_node e : empty) e.parent().remove_child(e);
 }
 
 // Whether an element is still part of a tree.

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/io/text_file.h"
+#include "platform/io/utf8.h"
 #include "support/test_support.h"
 
 using plat::xml::XmlDocument;
@@ -443,8 +444,23 @@ TEST_F(XmlFile, CharactersXmlCannotHoldAreDroppedAndTheFileLoadsAgain) {
   // A character reference to a control character in a loaded file does not
   // get into what is saved.
   XmlDocument refs;
-  refs.LoadFromString("<r a=\"x&#1;y\">p&#27;q&#xFFFE;<!--c\x02-->&#xD800;</r>");
-  EXPECT_EQ(refs.SaveToString(), "<r a=\"xy\">pq<!--c-->\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD</r>");
+  refs.LoadFromString("<r a=\"x&#1;y&#2147483647;\">p&#27;q&#xFFFE;<!--c\x02-->&#xD800;</r>");
+  const std::string saved = refs.SaveToString();
+  EXPECT_TRUE(saved.starts_with("<r a=\"xy\xEF\xBF\xBD")) << saved;  // beyond U+10FFFF: replaced
+  EXPECT_TRUE(saved.ends_with("\">pq<!--c-->\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD</r>")) << saved;
+  EXPECT_TRUE(plat::utf8::IsValid(saved));
+  // A text of nothing but such characters is no text at all, so that what
+  // is saved reads back and saves the same.
+  for (const char* text : {"<r><v>&#1;</v><w>&#x0;no</w></r>", "<r><v>\x02</v><w></w></r>"}) {
+    SCOPED_TRACE(text);
+    XmlDocument doc;
+    doc.LoadFromString(text);
+    const std::string once = doc.SaveToString();
+    EXPECT_EQ(once, "<r><v/><w/></r>");
+    XmlDocument again;
+    again.LoadFromString(once);
+    EXPECT_EQ(again.SaveToString(), once);
+  }
 }
 
 TEST_F(XmlFile, NamesThatWouldMakeTheFileUnreadableAreRefused) {
