@@ -32,6 +32,7 @@ const bool kRegistered = fuzz::Register({
       gSession = &session;
     },
     Run,
+    4096,  // a plan of about a hundred lines
 });
 
 }  // namespace

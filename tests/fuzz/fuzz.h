@@ -30,6 +30,9 @@ struct Target {
   // Runs one input; true when the reader took it in (parsed it), which
   // makes a mutation more likely to be kept as a seed for further ones.
   std::function<bool(std::string_view input)> run;
+  // The longest input made; a reader whose work grows with the lines of
+  // its file (a day plan runs three steps per line) gets a file of its size.
+  std::size_t maxSize = 64 * 1024;
 };
 
 // Adds a target to the driver's table (from a static initialiser).

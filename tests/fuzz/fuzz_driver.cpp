@@ -125,20 +125,19 @@ std::vector<std::string> LoadSeeds(const std::vector<std::string>& folders) {
 
 class Mutator {
  public:
-  Mutator(std::uint64_t seed, const std::vector<std::string>& dictionary) : rng_(seed), dictionary_(dictionary) {}
+  Mutator(std::uint64_t seed, const std::vector<std::string>& dictionary, std::size_t maxSize)
+      : rng_(seed), dictionary_(dictionary), maxSize_(maxSize) {}
 
   std::size_t Below(std::size_t n) { return n == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_); }
 
   std::string Mutate(std::string s, const std::vector<std::string>& pool) {
     const std::size_t steps = 1 + Below(4);
     for (std::size_t i = 0; i < steps; ++i) Step(s, pool);
-    if (s.size() > kMaxSize) s.resize(kMaxSize);
+    if (s.size() > maxSize_) s.resize(maxSize_);
     return s;
   }
 
  private:
-  static constexpr std::size_t kMaxSize = 64 * 1024;
-
   void Step(std::string& s, const std::vector<std::string>& pool) {
     static const char kBytes[] = {'\0', '\r', '\n', '\t', ' ', ',', ';', ':', '=', '[', ']', '<', '>', '/', '"', '\'',
                                   '&', '#', '$', '-', '.', '\\', '\x7F', '\x80', '\x9D', '\xC3', '\xE4', '\xEF',
@@ -220,6 +219,7 @@ class Mutator {
 
   std::mt19937_64 rng_;
   const std::vector<std::string>& dictionary_;
+  std::size_t maxSize_;
 };
 
 int Usage() {
@@ -313,7 +313,7 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> pool = LoadSeeds(corpus);
   const std::size_t seeds = pool.size();
-  Mutator mutator(seed, target.dictionary);
+  Mutator mutator(seed, target.dictionary, target.maxSize);
   const auto start = std::chrono::steady_clock::now();
   const auto deadline = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                                     std::chrono::duration<double>(seconds));
