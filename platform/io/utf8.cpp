@@ -227,17 +227,17 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 int Collate(std::string_view a, std::string_view b) {
+  // Base letters first, then the lower-case code points.
+  auto keys = [](std::string_view s, std::u32string& base, std::u32string& lower) {
+    for (std::size_t i = 0; i < s.size();) {
+      char32_t c = Next(s, i);
+      AppendBase(base, c);
+      lower += LowerCp(c);
+    }
+  };
   std::u32string baseA, baseB, lowerA, lowerB;
-  for (std::size_t i = 0; i < a.size();) {
-    char32_t c = Next(a, i);
-    AppendBase(baseA, c);
-    lowerA += LowerCp(c);
-  }
-  for (std::size_t i = 0; i < b.size();) {
-    char32_t c = Next(b, i);
-    AppendBase(baseB, c);
-    lowerB += LowerCp(c);
-  }
+  keys(a, baseA, lowerA);
+  keys(b, baseB, lowerB);
   if (int primary = baseA.compare(baseB)) return primary < 0 ? -1 : 1;
   if (int secondary = lowerA.compare(lowerB)) return secondary < 0 ? -1 : 1;
   return 0;
