@@ -226,6 +226,17 @@ void CheckName(std::string_view name, const char* what) {
   if (!ok) throw XmlError(std::string("invalid ") + what + " name \"" + XmlText(name) + "\"");
 }
 
+// The node after `n` in document order (its children first); null after
+// the last one.
+pugi::xml_node NextInTree(const pugi::xml_document& dom, pugi::xml_node n) {
+  if (pugi::xml_node c = n.first_child()) return c;
+  while (!n.next_sibling()) {
+    n = n.parent();
+    if (!n || n == dom) return pugi::xml_node();
+  }
+  return n.next_sibling();
+}
+
 // A loaded file may hold a character XML 1.0 forbids (raw, or as a
 // character reference such as "&#1;" or "&#xD800;"); it is dropped from
 // every value (malformed UTF-8 replaced), so that what is read is what a
@@ -249,38 +260,18 @@ void DropForbiddenCharacters(pugi::xml_document& dom) {
   // written as an empty element's separate end tag, which reads back as an
   // element without text: it goes, so that a saved document reads back as it is.
   std::vector<pugi::xml_node> empty;
-  pugi::xml_node n = dom.first_child();
-  while (n) {
+  for (pugi::xml_node n = dom.first_child(); n; n = NextInTree(dom, n)) {
     clean(n.value(), [&](const char* t) { n.set_value(t); });
     if (n.type() == pugi::node_pcdata && *n.value() == '\0') empty.push_back(n);
     for (pugi::xml_attribute a : n.attributes()) clean(a.value(), [&](const char* t) { a.set_value(t); });
-    if (pugi::xml_node c = n.first_child()) {
-      n = c;
-      continue;
-    }
-    while (n && !n.next_sibling()) {
-      n = n.parent();
-      if (n == dom) n = pugi::xml_node();
-    }
-    if (n) n = n.next_sibling();
   }
   for (pugi::xml_node e : empty) e.parent().remove_child(e);
 }
 
 // Whether an element is still part of a tree.
 bool Holds(const pugi::xml_document& dom, const void* node) {
-  pugi::xml_node n = dom.first_child();
-  while (n) {
+  for (pugi::xml_node n = dom.first_child(); n; n = NextInTree(dom, n)) {
     if (n.internal_object() == node) return true;
-    if (pugi::xml_node c = n.first_child()) {
-      n = c;
-      continue;
-    }
-    while (!n.next_sibling()) {
-      n = n.parent();
-      if (n == dom) return false;
-    }
-    n = n.next_sibling();
   }
   return false;
 }
