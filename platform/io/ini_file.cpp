@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/io/file_lock.h"
 #include "platform/io/path.h"
 #include "platform/io/text_file.h"
 #include "platform/io/utf8.h"
@@ -99,6 +100,31 @@ SectionRange FindSection(std::size_t count, LineText lineText, std::string_view 
   return r;
 }
 
+// A value on one line: each line break (CR LF, CR or LF) becomes a blank.
+std::string OneLine(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    char c = value[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') ++i;
+      out += ' ';
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// Names (trimmed) that a written line could not give back: a line break
+// would add lines, "]" ends a section name early, "=" ends a key early and
+// a key beginning with "[" makes its line a section header.
+bool WritableNames(std::string_view section, std::string_view key) {
+  if (section.find_first_of("\r\n]") != std::string_view::npos) return false;
+  if (key.find_first_of("\r\n=") != std::string_view::npos) return false;
+  return !key.starts_with('[');
+}
+
 std::optional<std::vector<std::string>> ReadIniLines(std::string_view systemPath) {
   try {
     return SplitLines(ReadTextFile(systemPath).text);
@@ -111,6 +137,8 @@ std::optional<std::vector<std::string>> ReadIniLines(std::string_view systemPath
 
 std::optional<std::string> IniRead(std::string_view systemPath, std::string_view section,
                                    std::string_view key) {
+  section = Trim(section);
+  key = Trim(key);
   auto lines = ReadIniLines(systemPath);
   if (!lines) return std::nullopt;
   auto text = [&](std::size_t i) -> std::string_view { return (*lines)[i]; };
@@ -124,6 +152,7 @@ std::optional<std::string> IniRead(std::string_view systemPath, std::string_view
 }
 
 std::vector<std::string> IniKeys(std::string_view systemPath, std::string_view section) {
+  section = Trim(section);
   std::vector<std::string> keys;
   auto lines = ReadIniLines(systemPath);
   if (!lines) return keys;
@@ -143,7 +172,17 @@ std::vector<std::string> IniKeys(std::string_view systemPath, std::string_view s
 
 bool IniWrite(std::string_view systemPath, std::string_view section, std::string_view key,
               std::string_view value) {
+  // Malformed UTF-8 written into a UTF-8 file would make the whole file
+  // read as Windows-1252; it is replaced as a read replaces it.
+  const std::string sectionText = utf8::ReplaceInvalid(Trim(section));
+  const std::string keyText = utf8::ReplaceInvalid(Trim(key));
+  section = sectionText;
+  key = keyText;
+  if (!WritableNames(section, key)) return false;
   try {
+    // The whole read-change-replace runs under the file's lock: a change
+    // another thread made meanwhile would otherwise be lost.
+    FileLock lock(systemPath);
     TextContent content;
     bool existing = false;
     std::error_code ec;
@@ -161,7 +200,7 @@ bool IniWrite(std::string_view systemPath, std::string_view section, std::string
         break;
       }
     }
-    const std::string entry = std::string(key) + "=" + std::string(value);
+    const std::string entry = std::string(key) + "=" + OneLine(utf8::ReplaceInvalid(value));
 
     auto text = [&](std::size_t i) -> std::string_view { return lines[i].text; };
     SectionRange r = FindSection(lines.size(), text, section);

@@ -142,6 +142,15 @@ bool DirectoryExists(std::string_view systemPath) {
   return ::stat(Resolve(systemPath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool CreateDirectories(std::string_view systemPath) {
+  const std::filesystem::path folder = Resolve(systemPath);
+  if (folder.empty()) return false;
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  struct stat st;
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool JoinBelow(std::string_view root, std::string_view relative, std::string& out) {
   if (relative.find('\0') != std::string_view::npos) return false;
   if (!relative.empty() && IsSep(relative.front())) return false;

@@ -18,6 +18,13 @@ std::filesystem::path Resolve(std::string_view systemPath);
 bool FileExists(std::string_view systemPath);       // a regular file (or a link to one)
 bool DirectoryExists(std::string_view systemPath);
 
+// Creates a folder and every missing folder above it. Folders that exist in
+// another letter case are taken as they are (as Resolve() finds them); the
+// missing ones get the names as given. True when the folder exists
+// afterwards, also when it existed before; false when a component is a file
+// or a folder cannot be created.
+bool CreateDirectories(std::string_view systemPath);
+
 // Joins a relative path below a root folder and refuses, with false, any
 // relative path that would leave it ("..", an absolute path, a drive letter).
 // Both separators count in `relative`. On success `out` is root + relative.

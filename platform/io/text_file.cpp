@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/io/file_lock.h"
 #include "platform/io/path.h"
 #include "platform/io/utf8.h"
 
@@ -109,6 +110,17 @@ bool HasNonAscii(std::string_view bytes) {
   return false;
 }
 
+// Bytes that a read takes for UTF-8: Windows-1252 text such as "Ã¤" is byte
+// for byte the UTF-8 of another text ("ä").
+bool ReadsAsUtf8(std::string_view bytes) { return HasNonAscii(bytes) && utf8::IsValid(bytes); }
+
+// A file without any write permission is read-only on purpose; a rename
+// over it (or an append, for root) would otherwise change it.
+void RefuseReadOnly(const struct stat& st, const std::filesystem::path& target) {
+  if (!S_ISREG(st.st_mode)) throw IoError("not a regular file: " + target.string());
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) throw IoError("file is read-only: " + target.string());
+}
+
 std::string TempSuffix() {
   static thread_local std::mt19937_64 rng{std::random_device{}()};
   static constexpr char kHex[] = "0123456789abcdef";
@@ -147,9 +159,9 @@ std::string ReadFileBytes(std::string_view systemPath) {
 }
 
 TextContent DecodeText(std::string_view bytes) {
-  if (bytes.starts_with(kUtf8Bom)) {
-    return {std::string(bytes.substr(kUtf8Bom.size())), Encoding::Utf8Bom};
-  }
+  // After a UTF-8 byte order mark the text is UTF-8 whatever follows; bytes
+  // that are not are replaced, so no malformed text gets past this point.
+  if (bytes.starts_with(kUtf8Bom)) return {utf8::ReplaceInvalid(bytes.substr(kUtf8Bom.size())), Encoding::Utf8Bom};
   if (bytes.starts_with("\xFF\xFE")) return {DecodeUtf16(bytes.substr(2), false), Encoding::Utf16LE};
   if (bytes.starts_with("\xFE\xFF")) return {DecodeUtf16(bytes.substr(2), true), Encoding::Utf16BE};
   // Plain ASCII is reported as Windows-1252 so that rewriting an ANSI file
@@ -176,7 +188,9 @@ std::string EncodeText(std::string_view text, Encoding encoding) {
 }
 
 Encoding EncodingForNewText(std::string_view text) {
-  return utf8::FitsCp1252(text) ? Encoding::Cp1252 : Encoding::Utf8Bom;
+  bool fits = true;
+  const std::string ansi = utf8::ToCp1252(text, &fits);
+  return fits && !ReadsAsUtf8(ansi) ? Encoding::Cp1252 : Encoding::Utf8Bom;
 }
 
 TextContent ReadTextFile(std::string_view systemPath) { return DecodeText(ReadFileBytes(systemPath)); }
@@ -204,6 +218,7 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 void WriteFileAtomic(std::string_view systemPath, std::string_view bytes) {
+  FileLock lock(systemPath);
   // Resolve keeps a name that exists in no letter case as given, and maps
   // one that exists to its real spelling, so the old file is replaced.
   std::filesystem::path target = Resolve(systemPath);
@@ -218,14 +233,7 @@ void WriteFileAtomic(std::string_view systemPath, std::string_view bytes) {
     if (!ec) target = real;
     replacing = ::stat(target.c_str(), &old) == 0;
   }
-  if (replacing) {
-    if (!S_ISREG(old.st_mode)) throw IoError("not a regular file: " + target.string());
-    // A file without any write permission is read-only on purpose; the
-    // rename below would otherwise replace it (and does so for root).
-    if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-      throw IoError("file is read-only: " + target.string());
-    }
-  }
+  if (replacing) RefuseReadOnly(old, target);
 
   std::filesystem::path folder = target.parent_path();
   std::filesystem::path temp =
@@ -250,10 +258,13 @@ void WriteFileAtomic(std::string_view systemPath, std::string_view bytes) {
 }
 
 void WriteTextFile(std::string_view systemPath, std::string_view text, Encoding encoding) {
-  WriteFileAtomic(systemPath, EncodeText(text, encoding));
+  std::string bytes = EncodeText(text, encoding);
+  if (encoding == Encoding::Cp1252 && ReadsAsUtf8(bytes)) bytes = EncodeText(text, Encoding::Utf8Bom);
+  WriteFileAtomic(systemPath, bytes);
 }
 
 void WriteLines(std::string_view systemPath, const std::vector<std::string>& lines) {
+  FileLock lock(systemPath);  // the encoding is the file's as it is when replaced
   std::string text;
   for (const std::string& line : lines) {
     text += line;
@@ -272,6 +283,40 @@ void WriteLines(std::string_view systemPath, const std::vector<std::string>& lin
     if (encoding == Encoding::Cp1252 && !utf8::FitsCp1252(text)) encoding = Encoding::Utf8Bom;
   }
   WriteTextFile(systemPath, text, encoding);
+}
+
+void AppendTextFile(std::string_view systemPath, std::string_view text) {
+  FileLock lock(systemPath);
+  const std::filesystem::path target = Resolve(systemPath);
+  if (target.empty() || !target.has_filename()) throw IoError("no file name in " + std::string(systemPath));
+  struct stat st;
+  std::string old;
+  if (::stat(target.c_str(), &st) == 0) {
+    RefuseReadOnly(st, target);
+    old = ReadFileBytes(systemPath);
+  }
+
+  std::string bytes;
+  if (old.empty()) {
+    bytes = EncodeText(text, EncodingForNewText(text));
+  } else {
+    const TextContent content = DecodeText(old);
+    bytes = EncodeText(text, content.encoding);
+    // An ANSI file turns UTF-8 rather than losing a character, or reading
+    // back as another text; that takes a rewrite of the whole file.
+    if (content.encoding == Encoding::Cp1252 && (!utf8::FitsCp1252(text) || ReadsAsUtf8(old + bytes))) {
+      WriteFileAtomic(systemPath, EncodeText(content.text + std::string(text), Encoding::Utf8Bom));
+      return;
+    }
+    if (content.encoding == Encoding::Utf8Bom) bytes.erase(0, kUtf8Bom.size());
+    if (content.encoding == Encoding::Utf16LE || content.encoding == Encoding::Utf16BE) bytes.erase(0, 2);
+  }
+
+  Fd fd(::open(target.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+  if (fd.get() < 0) throw IoError("cannot open " + target.string() + ": " + ErrnoText());
+  if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || !fd.Close()) {
+    throw IoError("cannot append to " + target.string() + ": " + ErrnoText());
+  }
 }
 
 }  // namespace plat::io

@@ -1,8 +1,10 @@
 #pragma once
-// Text files with encoding detection. A UTF-8 or UTF-16 BOM is honoured;
-// otherwise text that is valid UTF-8 is read as UTF-8, anything else as
-// Windows-1252. Writing keeps the encoding a file was read with; a new file
-// is Windows-1252 when every character fits and UTF-8 with BOM otherwise.
+// Text files with encoding detection. A UTF-8 or UTF-16 BOM is honoured (a
+// byte after a UTF-8 BOM that is no part of a well-formed sequence reads as
+// U+FFFD, as does an unpaired UTF-16 surrogate); otherwise text that is
+// valid UTF-8 is read as UTF-8, anything else as Windows-1252. Writing keeps
+// the encoding a file was read with; a new file is Windows-1252 when every
+// character fits and UTF-8 with BOM otherwise.
 // Every write replaces the file atomically (temporary file in the same folder,
 // then rename), so a reader never sees half a file.
 #include <stdexcept>
@@ -32,7 +34,8 @@ TextContent DecodeText(std::string_view bytes);
 // Encodes UTF-8 text into the given encoding (BOM included where the
 // encoding has one). Characters outside Windows-1252 become '?' there.
 std::string EncodeText(std::string_view text, Encoding encoding);
-// Encoding for a new file holding `text`.
+// Encoding for a new file holding `text`: Windows-1252 when every
+// character fits and the bytes do not read as UTF-8, else UTF-8 with BOM.
 Encoding EncodingForNewText(std::string_view text);
 
 // Throws IoError when the file cannot be read.
@@ -47,10 +50,20 @@ std::vector<std::string> SplitLines(std::string_view text);
 // Throws IoError on failure (the old file then stays as it was).
 void WriteFileAtomic(std::string_view systemPath, std::string_view bytes);
 
-// Writes text in the given encoding, atomically.
+// Writes text in the given encoding, atomically. Windows-1252 bytes that a
+// read would take for UTF-8 (such as "Ã¤", the bytes of "ä") are written as
+// UTF-8 with BOM instead, so that every file reads back as the text written.
 void WriteTextFile(std::string_view systemPath, std::string_view text, Encoding encoding);
 // Writes lines joined by CR LF (with a final CR LF) keeping the encoding of
 // the existing file, or choosing one for a new file.
 void WriteLines(std::string_view systemPath, const std::vector<std::string>& lines);
+
+// Appends text at the end of a file, under the file's lock (FileLock), and
+// creates the file when it is missing (the folder must exist). The text is
+// encoded as the file is read (the encoding rules above; no second BOM); a
+// new or empty file gets the encoding of a new file, BOM included. An ANSI
+// file that would need a character Windows-1252 lacks, or would read as
+// UTF-8 afterwards, is rewritten as UTF-8 with BOM, atomically. Throws IoError when the file cannot be written.
+void AppendTextFile(std::string_view systemPath, std::string_view text);
 
 }  // namespace plat::io

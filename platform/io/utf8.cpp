@@ -1,5 +1,7 @@
 #include "platform/io/utf8.h"
 
+#include <string>
+
 namespace plat::utf8 {
 namespace {
 
@@ -40,6 +42,41 @@ char32_t UpperCp(char32_t c) {
   if (c >= 0x14A && c <= 0x177) return (c % 2 == 1) ? c - 1 : c;
   if (c >= 0x179 && c <= 0x17E) return (c % 2 == 0) ? c - 1 : c;
   return c;
+}
+
+// The base letter of U+00C0 to U+017F, one character per code point: '*'
+// marks the letters that fold to two ('æ', 'þ', 'ß', 'ĳ', 'œ'), '.' the
+// two signs of the range (multiplication and division), which stay.
+constexpr char kBaseLetters[] =
+    "aaaaaa*ceeeeiiiidnooooo.ouuuuy**"  // U+00C0
+    "aaaaaa*ceeeeiiiidnooooo.ouuuuy*y"  // U+00E0
+    "aaaaaaccccccccddddeeeeeeeeeegggg"  // U+0100
+    "gggghhhhiiiiiiiiii**jjkkklllllll"  // U+0120
+    "lllnnnnnnnnnoooooo**rrrrrrssssss"  // U+0140
+    "ssttttttuuuuuuuuuuuuwwyyyzzzzzzs";  // U+0160
+
+// Appends the primary collation key of a code point: its base letter in
+// lower case.
+void AppendBase(std::u32string& key, char32_t c) {
+  c = LowerCp(c);
+  if (c < 0xC0 || c > 0x17F) {
+    key += c;
+    return;
+  }
+  const char b = kBaseLetters[c - 0xC0];
+  if (b == '.') {
+    key += c;
+  } else if (b != '*') {
+    key += static_cast<char32_t>(b);
+  } else {
+    switch (c) {
+      case 0xE6: key += U"ae"; break;
+      case 0xFE: key += U"th"; break;
+      case 0xDF: key += U"ss"; break;
+      case 0x133: key += U"ij"; break;
+      default: key += U"oe"; break;  // U+0153
+    }
+  }
 }
 
 template <typename F>
@@ -117,6 +154,23 @@ bool IsValid(std::string_view s) {
   return true;
 }
 
+std::string ReplaceInvalid(std::string_view s) {
+  if (IsValid(s)) return std::string(s);
+  std::string out;
+  out.reserve(s.size() + s.size() / 2);
+  std::size_t pos = 0;
+  while (pos < s.size()) {
+    std::size_t start = pos;
+    char32_t cp = Next(s, pos);
+    if (cp == 0xFFFD) {
+      Append(out, cp);
+    } else {
+      out.append(s.substr(start, pos - start));
+    }
+  }
+  return out;
+}
+
 std::size_t Length(std::string_view s) {
   std::size_t n = 0;
   std::size_t pos = 0;
@@ -170,6 +224,23 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (LowerCp(Next(a, i)) != LowerCp(Next(b, j))) return false;
   }
   return i == a.size() && j == b.size();
+}
+
+int Collate(std::string_view a, std::string_view b) {
+  // Base letters first, then the lower-case code points.
+  auto keys = [](std::string_view s, std::u32string& base, std::u32string& lower) {
+    for (std::size_t i = 0; i < s.size();) {
+      char32_t c = Next(s, i);
+      AppendBase(base, c);
+      lower += LowerCp(c);
+    }
+  };
+  std::u32string baseA, baseB, lowerA, lowerB;
+  keys(a, baseA, lowerA);
+  keys(b, baseB, lowerB);
+  if (int primary = baseA.compare(baseB)) return primary < 0 ? -1 : 1;
+  if (int secondary = lowerA.compare(lowerB)) return secondary < 0 ? -1 : 1;
+  return 0;
 }
 
 std::string FromCp1252(std::string_view bytes) {

@@ -10,6 +10,10 @@ namespace plat::utf8 {
 // True when the bytes are well-formed UTF-8 (no overlongs, no surrogates).
 bool IsValid(std::string_view s);
 
+// The text with every byte that does not belong to a well-formed sequence
+// replaced by U+FFFD (one per byte); well-formed text is returned as it is.
+std::string ReplaceInvalid(std::string_view s);
+
 // Number of code points.
 std::size_t Length(std::string_view s);
 
@@ -31,6 +35,15 @@ char32_t Next(std::string_view s, std::size_t& pos);
 std::string ToLower(std::string_view s);
 std::string ToUpper(std::string_view s);
 bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// The order of listings and sorts for people: texts compare code point by
+// code point without regard to letter case, and a letter with a diacritic
+// (Latin-1 and Latin Extended-A) first as its base letter, as German
+// dictionaries sort: "ä" as "a", "ö" as "o", "ü" as "u", "ß" as "ss", "æ" as
+// "ae". Only texts that are equal so are told apart by the diacritics, the
+// plain letter first ("Muller" < "Müller" < "Mullers"); texts that differ in
+// letter case only are equal. Returns a negative number, 0 or a positive one.
+int Collate(std::string_view a, std::string_view b);
 
 // Windows-1252 <-> UTF-8.
 std::string FromCp1252(std::string_view bytes);

@@ -8,6 +8,15 @@
 #include "platform/io/utf8.h"
 
 namespace plat::xml {
+
+struct XmlTree {
+  pugi::xml_document dom;
+  bool active = false;
+  // Counts the operations that removed elements, so that a handle taken
+  // before one checks that its element is still in the tree.
+  unsigned removals = 0;
+};
+
 namespace {
 
 // Comments, processing instructions and the document type are kept so that
@@ -161,7 +170,9 @@ pugi::xml_node AppendElement(pugi::xml_node parent, const std::string& name) {
     el.set_name(name.c_str());
     return el;
   }
-  if (!hasText && !hasElements) {
+  bool onlyBlanks = true;
+  for (pugi::xml_node c : parent.children()) onlyBlanks = onlyBlanks && IsBlankNode(c);
+  if (onlyBlanks) {
     if (std::optional<std::string> indent = LineIndent(parent)) {
       parent.remove_children();
       std::string inner = "\n" + *indent + IndentStep(parent);
@@ -175,19 +186,94 @@ pugi::xml_node AppendElement(pugi::xml_node parent, const std::string& name) {
   return parent.append_child(name.c_str());
 }
 
+// XML 1.0 allows tab, line feed, carriage return and the characters from
+// U+0020 on, except the surrogates and U+FFFE, U+FFFF.
+bool AllowedInXml(char32_t cp) {
+  if (cp < 0x20) return cp == '\t' || cp == '\n' || cp == '\r';
+  return cp != 0xFFFE && cp != 0xFFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+}
+
+// UTF-8 text reduced to what a document can hold.
+std::string XmlText(std::string_view text) {
+  std::string valid = utf8::ReplaceInvalid(text);
+  std::string out;
+  out.reserve(valid.size());
+  std::size_t pos = 0;
+  while (pos < valid.size()) {
+    std::size_t start = pos;
+    if (AllowedInXml(utf8::Next(valid, pos))) out.append(valid, start, pos - start);
+  }
+  return out;
+}
+
+// Element and attribute names: ASCII letters, digits and "_:.-" (not
+// leading with a digit, '.' or '-'), and any character beyond ASCII that
+// XML allows; no blanks, no markup, no control characters.
 void CheckName(std::string_view name, const char* what) {
-  bool ok = !name.empty();
-  for (char c : name) {
-    if (IsBlank(c) || c == '<' || c == '>' || c == '&' || c == '"' || c == '\'' || c == '=' || c == '/' ||
-        c == '\0') {
-      ok = false;
+  bool ok = !name.empty() && utf8::IsValid(name);
+  std::size_t pos = 0;
+  while (ok && pos < name.size()) {
+    const bool first = pos == 0;
+    char32_t cp = utf8::Next(name, pos);
+    if (cp >= 0x80) {
+      ok = AllowedInXml(cp);
+    } else {
+      const bool letter = (cp >= 'a' && cp <= 'z') || (cp >= 'A' && cp <= 'Z') || cp == '_' || cp == ':';
+      const bool other = (cp >= '0' && cp <= '9') || cp == '.' || cp == '-';
+      ok = letter || (!first && other);
     }
   }
-  if (ok) {
-    char c0 = name.front();
-    ok = !(c0 == '-' || c0 == '.' || (c0 >= '0' && c0 <= '9'));
+  if (!ok) throw XmlError(std::string("invalid ") + what + " name \"" + XmlText(name) + "\"");
+}
+
+// The node after `n` in document order (its children first); null after
+// the last one.
+pugi::xml_node NextInTree(const pugi::xml_document& dom, pugi::xml_node n) {
+  if (pugi::xml_node c = n.first_child()) return c;
+  while (!n.next_sibling()) {
+    n = n.parent();
+    if (!n || n == dom) return pugi::xml_node();
   }
-  if (!ok) throw XmlError(std::string("invalid ") + what + " name \"" + std::string(name) + "\"");
+  return n.next_sibling();
+}
+
+// A loaded file may hold a character XML 1.0 forbids (raw, or as a
+// character reference such as "&#1;" or "&#xD800;"); it is dropped from
+// every value (malformed UTF-8 replaced), so that what is read is what a
+// save writes and every reader accepts.
+void DropForbiddenCharacters(pugi::xml_document& dom) {
+  auto clean = [](const char* value, auto set) {
+    std::string_view v = value;
+    bool forbidden = false;
+    // Only control characters and what lies beyond ASCII can be at fault
+    // (U+FFFE, U+FFFF, and the malformed UTF-8 that a reference to a
+    // surrogate or to a number beyond U+10FFFF decodes to).
+    for (char c : v) {
+      const auto b = static_cast<unsigned char>(c);
+      forbidden = forbidden || (b < 0x20 && !IsBlank(c)) || b >= 0x80;
+    }
+    if (!forbidden) return;
+    std::string kept = XmlText(v);
+    if (kept != v) set(kept.c_str());
+  };
+  // A text left empty (also one that a "&#0;" reference cut short) would be
+  // written as an empty element's separate end tag, which reads back as an
+  // element without text: it goes, so that a saved document reads back as it is.
+  std::vector<pugi::xml_node> empty;
+  for (pugi::xml_node n = dom.first_child(); n; n = NextInTree(dom, n)) {
+    clean(n.value(), [&](const char* t) { n.set_value(t); });
+    if (n.type() == pugi::node_pcdata && *n.value() == '\0') empty.push_back(n);
+    for (pugi::xml_attribute a : n.attributes()) clean(a.value(), [&](const char* t) { a.set_value(t); });
+  }
+  for (pugi::xml_node e : empty) e.parent().remove_child(e);
+}
+
+// Whether an element is still part of a tree.
+bool Holds(const pugi::xml_document& dom, const void* node) {
+  for (pugi::xml_node n = dom.first_child(); n; n = NextInTree(dom, n)) {
+    if (n.internal_object() == node) return true;
+  }
+  return false;
 }
 
 bool Fits(char32_t cp, Charset cs) {
@@ -358,8 +444,13 @@ Decoded DecodeFileBytes(std::string_view bytes) {
   if (!cs) throw XmlError("unsupported encoding \"" + d.declared + "\"");
   if (utf16) return d;
   if (*cs == Charset::Utf8 || *cs == Charset::Utf16 || *cs == Charset::Utf16LE || *cs == Charset::Utf16BE) {
-    // A file said to be UTF-8 that is not is read as the ANSI text it will be.
-    d.text = utf8::IsValid(bytes) ? std::string(bytes) : utf8::FromCp1252(bytes);
+    // A file said to be UTF-8 that is not is read as the ANSI text it will
+    // be; after a byte order mark it is UTF-8 with its faults replaced.
+    if (d.utf8Bom) {
+      d.text = utf8::ReplaceInvalid(bytes);
+    } else {
+      d.text = utf8::IsValid(bytes) ? std::string(bytes) : utf8::FromCp1252(bytes);
+    }
   } else {
     // Files labelled ISO-8859-1 by Windows tools routinely hold Windows-1252
     // characters (the euro sign, typographic quotes); read them as such.
@@ -372,9 +463,18 @@ Decoded DecodeFileBytes(std::string_view bytes) {
 
 // ---- XmlNode ---------------------------------------------------------------
 
+XmlNode::XmlNode(const std::shared_ptr<XmlTree>& tree, void* node)
+    : tree_(tree), node_(node), removals_(tree->removals) {}
+
 pugi::xml_node XmlNode::Raw() const {
-  if (doc_ == nullptr || node_ == nullptr) throw XmlError("null XML node");
-  doc_->RequireActive();
+  if (node_ == nullptr) throw XmlError("null XML node");
+  std::shared_ptr<XmlTree> tree = tree_.lock();
+  if (!tree) throw XmlError("XML node of a document that was cleared or loaded again");
+  if (!tree->active) throw XmlError("document is not active");
+  if (removals_ != tree->removals) {
+    if (!Holds(tree->dom, node_)) throw XmlError("XML element was removed from its document");
+    removals_ = tree->removals;
+  }
   return pugi::xml_node(static_cast<pugi::xml_node_struct*>(node_));
 }
 
@@ -397,8 +497,12 @@ std::string XmlNode::Text() const {
 
 void XmlNode::SetText(std::string_view text) {
   pugi::xml_node n = Raw();
+  const std::string value = XmlText(text);
+  bool hasElements = false;
+  for (pugi::xml_node c : n.children()) hasElements = hasElements || c.type() == pugi::node_element;
+  if (hasElements) ++tree_.lock()->removals;
   n.remove_children();
-  if (!text.empty()) n.append_child(pugi::node_pcdata).set_value(text.data(), text.size());
+  if (!value.empty()) n.append_child(pugi::node_pcdata).set_value(value.data(), value.size());
 }
 
 XmlNode XmlNode::Child(std::string_view name) {
@@ -410,7 +514,7 @@ XmlNode XmlNode::Child(std::string_view name) {
 XmlNode XmlNode::FindChild(std::string_view name) const {
   pugi::xml_node n = Raw();
   for (pugi::xml_node c : n.children()) {
-    if (c.type() == pugi::node_element && name == c.name()) return XmlNode(doc_, c.internal_object());
+    if (c.type() == pugi::node_element && name == c.name()) return XmlNode(tree_.lock(), c.internal_object());
   }
   return XmlNode();
 }
@@ -418,13 +522,13 @@ XmlNode XmlNode::FindChild(std::string_view name) const {
 XmlNode XmlNode::AddChild(std::string_view name) {
   pugi::xml_node n = Raw();
   CheckName(name, "element");
-  return XmlNode(doc_, AppendElement(n, std::string(name)).internal_object());
+  return XmlNode(tree_.lock(), AppendElement(n, std::string(name)).internal_object());
 }
 
 std::vector<XmlNode> XmlNode::ChildElements() const {
   std::vector<XmlNode> out;
   for (pugi::xml_node c : Raw().children()) {
-    if (c.type() == pugi::node_element) out.push_back(XmlNode(doc_, c.internal_object()));
+    if (c.type() == pugi::node_element) out.push_back(XmlNode(tree_.lock(), c.internal_object()));
   }
   return out;
 }
@@ -450,16 +554,19 @@ void XmlNode::SetAttribute(std::string_view name, std::string_view value) {
     CheckName(name, "attribute");
     a = n.append_attribute(key.c_str());
   }
-  a.set_value(value.data(), value.size());
+  const std::string text = XmlText(value);
+  a.set_value(text.data(), text.size());
 }
 
 // ---- XmlDocument -----------------------------------------------------------
 
-XmlDocument::XmlDocument() : doc_(std::make_unique<pugi::xml_document>()) {}
+XmlDocument::XmlDocument() : tree_(std::make_shared<XmlTree>()) {}
 XmlDocument::~XmlDocument() = default;
 
+bool XmlDocument::Active() const { return tree_->active; }
+
 void XmlDocument::RequireActive() const {
-  if (!active_) throw XmlError("document is not active");
+  if (!tree_->active) throw XmlError("document is not active");
 }
 
 namespace {
@@ -474,6 +581,7 @@ void Parse(pugi::xml_document& doc, const std::string& text) {
   for (pugi::xml_node n : doc.children()) roots += n.type() == pugi::node_element ? 1 : 0;
   if (roots != 1) throw XmlError("more than one root element");
   KeepTopLevelWhitespace(doc, text);
+  DropForbiddenCharacters(doc);
 }
 
 bool UsesCrLf(std::string_view text) {
@@ -487,12 +595,12 @@ void XmlDocument::LoadFromFile(std::string_view systemPath) {
   Clear();
   try {
     Decoded d = DecodeFileBytes(io::ReadFileBytes(systemPath));
-    Parse(*doc_, d.text);
+    Parse(tree_->dom, d.text);
     encoding_ = d.declared.empty() ? "UTF-8" : d.declared;
     utf8Bom_ = d.utf8Bom;
     bigEndian_ = d.bigEndian;
     crlf_ = UsesCrLf(d.text);
-    active_ = true;
+    tree_->active = true;
   } catch (const std::exception& e) {
     Clear();
     loadFailed_ = true;
@@ -507,11 +615,11 @@ void XmlDocument::LoadFromString(std::string_view text) {
     bool hasDeclaration = false;
     std::string declared = DeclaredEncoding(text, hasDeclaration);
     if (!declared.empty() && !CharsetByName(declared)) throw XmlError("unsupported encoding \"" + declared + "\"");
-    std::string copy(text);
-    Parse(*doc_, copy);
+    std::string copy = utf8::ReplaceInvalid(text);
+    Parse(tree_->dom, copy);
     encoding_ = declared.empty() ? "UTF-8" : declared;
     crlf_ = UsesCrLf(text);
-    active_ = true;
+    tree_->active = true;
   } catch (const std::exception& e) {
     Clear();
     loadFailed_ = true;
@@ -520,8 +628,7 @@ void XmlDocument::LoadFromString(std::string_view text) {
 }
 
 void XmlDocument::Clear() {
-  doc_->reset();
-  active_ = false;
+  tree_ = std::make_shared<XmlTree>();
   loadFailed_ = false;
   encoding_ = "UTF-8";
   utf8Bom_ = false;
@@ -530,10 +637,10 @@ void XmlDocument::Clear() {
 }
 
 void XmlDocument::SetActive(bool active) {
-  if (active == active_) return;
+  if (active == tree_->active) return;
   if (active) {
     if (loadFailed_) throw XmlError("document is not active: its last load failed");
-    active_ = true;
+    tree_->active = true;
     return;
   }
   // As with the DOM of a closed document: inactive means empty.
@@ -544,31 +651,33 @@ void XmlDocument::SetActive(bool active) {
 
 XmlNode XmlDocument::DocumentElement() const {
   RequireActive();
-  pugi::xml_node root = doc_->document_element();
+  pugi::xml_node root = tree_->dom.document_element();
   if (!root) throw XmlError("document has no root element");
-  return XmlNode(this, root.internal_object());
+  return XmlNode(tree_, root.internal_object());
 }
 
 XmlNode XmlDocument::CreateDocumentElement(std::string_view name) {
   RequireActive();
-  if (doc_->document_element()) throw XmlError("document already has a root element");
+  pugi::xml_document& dom = tree_->dom;
+  if (dom.document_element()) throw XmlError("document already has a root element");
   CheckName(name, "element");
-  pugi::xml_node root = doc_->append_child(std::string(name).c_str());
-  if (!root.next_sibling()) doc_->append_child(pugi::node_pcdata).set_value("\n");
-  return XmlNode(this, root.internal_object());
+  pugi::xml_node root = dom.append_child(std::string(name).c_str());
+  if (!root.next_sibling()) dom.append_child(pugi::node_pcdata).set_value("\n");
+  return XmlNode(tree_, root.internal_object());
 }
 
 std::string XmlDocument::SaveToString() const {
   RequireActive();
+  if (!tree_->dom.document_element()) throw XmlError("document has no root element");
   StringWriter w;
-  doc_->save(w, "", kFormatFlags, pugi::encoding_utf8);
+  tree_->dom.save(w, "", kFormatFlags, pugi::encoding_utf8);
   return w.out;
 }
 
 void XmlDocument::SaveToFile(std::string_view systemPath) const {
   std::string text = SaveToString();
   bool declared = false;
-  for (pugi::xml_node n : doc_->children()) declared = declared || n.type() == pugi::node_declaration;
+  for (pugi::xml_node n : tree_->dom.children()) declared = declared || n.type() == pugi::node_declaration;
   Charset cs = Charset::Utf8;
   if (declared) {
     cs = CharsetByName(encoding_).value_or(Charset::Utf8);

@@ -9,7 +9,12 @@
 //   and saves raise XmlError until a later load succeeds.
 // - A document is saved in the encoding its file declared (ISO-8859-1,
 //   Windows-1252, UTF-8, UTF-16); a new document is saved as UTF-8.
-// - Saving replaces the file atomically.
+// - Saving replaces the file atomically. A document without a root element
+//   is not saved (raises): it would be a file no loader accepts.
+// - Texts and attribute values hold only characters XML 1.0 allows: the
+//   control characters other than tab, line feed and carriage return (and
+//   U+FFFE, U+FFFF) are dropped when set and when saved; malformed UTF-8
+//   becomes U+FFFD.
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -29,9 +34,12 @@ class XmlError : public std::runtime_error {
 };
 
 class XmlDocument;
+struct XmlTree;  // the DOM of one load of a document
 
 // A handle to an element of a document. A null handle raises on every access.
-// Handles stay valid as long as their document lives and holds the element.
+// A handle belongs to the load it was taken from: once its document is
+// cleared, loaded again or destroyed, or its element was removed (SetText of
+// an ancestor), every access raises XmlError; it never reaches freed memory.
 class XmlNode {
  public:
   XmlNode() = default;
@@ -55,10 +63,12 @@ class XmlNode {
 
  private:
   friend class XmlDocument;
-  XmlNode(const XmlDocument* doc, void* node) : doc_(doc), node_(node) {}
-  pugi::xml_node Raw() const;  // raises when null or its document is inactive
-  const XmlDocument* doc_ = nullptr;
-  void* node_ = nullptr;  // pugi::xml_node_struct*
+  XmlNode(const std::shared_ptr<XmlTree>& tree, void* node);
+  // Raises when null, when its load is gone or when the element was removed.
+  pugi::xml_node Raw() const;
+  std::weak_ptr<XmlTree> tree_;
+  void* node_ = nullptr;           // pugi::xml_node_struct*
+  mutable unsigned removals_ = 0;  // the tree's removal count when last seen in it
 };
 
 class XmlDocument {
@@ -76,7 +86,7 @@ class XmlDocument {
   // Empties the document and makes it inactive.
   void Clear();
 
-  bool Active() const { return active_; }
+  bool Active() const;
   // Activating an empty document gives an empty DOM to build on; a document
   // whose last load failed cannot be activated (raises).
   void SetActive(bool active);
@@ -93,10 +103,10 @@ class XmlDocument {
   const std::string& Encoding() const { return encoding_; }
 
  private:
-  friend class XmlNode;
   void RequireActive() const;
-  std::unique_ptr<pugi::xml_document> doc_;
-  bool active_ = false;
+  // Replaced by a new tree on every clear and load, so that the handles of
+  // the old one see it gone.
+  std::shared_ptr<XmlTree> tree_;
   bool loadFailed_ = false;
   std::string encoding_ = "UTF-8";
   // What the DOM does not hold of the loaded file, so that an unchanged

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "platform/io/text_file.h"
 #include "support/test_support.h"
@@ -244,4 +246,108 @@ TEST_F(IniFile, EveryCallSeesTheFileAsItIsNow) {
   EXPECT_EQ(IniRead(file, "S", "k"), "2");
   std::filesystem::remove(dir.path() / "Setup.ini");
   EXPECT_EQ(IniRead(file, "S", "k"), std::nullopt);
+}
+
+TEST_F(IniFile, WritersOfOneFileInManyThreadsKeepEveryKey) {
+  Put("[Other]\r\nx=1\r\n");
+  std::filesystem::create_directory(dir.path() / "Config");
+  // Some threads name the file in another letter case: still one file, one lock.
+  const std::string spellings[] = {file, dir.sys() + "SETUP.ini", dir.sys() + "setup.INI"};
+  constexpr int kThreads = 8;
+  constexpr int kKeys = 12;
+  std::vector<std::thread> threads;
+  std::atomic<int> failed{0};
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int k = 0; k < kKeys; ++k) {
+        const std::string section = k % 2 ? "Odd" : "Even";
+        if (!IniWrite(spellings[t % 3], section, "t" + std::to_string(t) + "k" + std::to_string(k),
+                      std::to_string(t * 100 + k))) {
+          ++failed;
+        }
+      }
+    });
+  }
+  for (std::thread& th : threads) th.join();
+  EXPECT_EQ(failed, 0);
+  for (int t = 0; t < kThreads; ++t) {
+    for (int k = 0; k < kKeys; ++k) {
+      SCOPED_TRACE("thread " + std::to_string(t) + " key " + std::to_string(k));
+      EXPECT_EQ(IniRead(file, k % 2 ? "Odd" : "Even", "t" + std::to_string(t) + "k" + std::to_string(k)),
+                std::to_string(t * 100 + k));
+    }
+  }
+  EXPECT_EQ(IniRead(file, "Other", "x"), "1");
+  EXPECT_EQ(IniKeys(file, "Even").size() + IniKeys(file, "Odd").size(), std::size_t{kThreads * kKeys});
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()),
+            2);  // the file and the folder: no second spelling, no temporary file
+}
+
+TEST_F(IniFile, ALineBreakInAValueNeverAddsLines) {
+  struct Case {
+    const char* what;
+    const char* value;
+    const char* stored;
+  };
+  const Case cases[] = {
+      {"CR LF", "a\r\nb", "a b"},
+      {"LF", "a\nb", "a b"},
+      {"CR", "a\rb", "a b"},
+      {"a section and a key smuggled in", "x\r\n[Admin]\r\npassword=", "x [Admin] password="},
+      {"breaks only", "\r\n\n\r", ""},  // blanks around a value are dropped on read
+      {"LF CR is two breaks", "a\n\rb", "a  b"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Put("[S]\r\nfirst=1\r\nk=old\r\nlast=2\r\n");
+    ASSERT_TRUE(IniWrite(file, "S", "k", c.value));
+    EXPECT_EQ(plat::io::SplitLines(Bytes()).size(), 4u) << Bytes();
+    EXPECT_EQ(IniRead(file, "S", "k"), c.stored);
+    EXPECT_EQ(IniRead(file, "S", "last"), "2");
+    EXPECT_EQ(IniRead(file, "Admin", "password"), std::nullopt);
+  }
+}
+
+TEST_F(IniFile, NamesThatCouldNotBeReadBackAreRefused) {
+  const std::string before = "[S]\r\nk=v\r\n";
+  struct Case {
+    const char* section;
+    const char* key;
+  };
+  const Case cases[] = {
+      {"S\r\n[T", "k"}, {"S\n", "k"}, {"a]b", "k"}, {"S", "k\r\nx"}, {"S", "a=b"}, {"S", "[T]"}, {"S", "  [T"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.section) + "/" + c.key);
+    Put(before);
+    EXPECT_FALSE(IniWrite(file, c.section, c.key, "v"));
+    EXPECT_EQ(Bytes(), before);
+  }
+}
+
+TEST_F(IniFile, NamesInACallMatchWithoutTheBlanksAroundThem) {
+  Put("[ S ]\r\n k =v\r\n");
+  EXPECT_EQ(IniRead(file, " S", "k "), "v");
+  EXPECT_EQ(IniKeys(file, "S\t"), std::vector<std::string>{"k"});
+  ASSERT_TRUE(IniWrite(file, "S ", " k", "w"));
+  ASSERT_TRUE(IniWrite(file, " T ", " n ", "1"));
+  EXPECT_EQ(Bytes(), "[ S ]\r\nk=w\r\n[T]\r\nn=1\r\n");
+}
+
+TEST_F(IniFile, MalformedUtf8InAWriteDoesNotSpoilAUtf8File) {
+  // Written as it is, the byte would make the whole file read as Windows-1252.
+  Put("[S]\r\nname=J\xC3\xB6rg\r\n");
+  ASSERT_TRUE(IniWrite(file, "S", "k\xE4", "M\xE4rz"));
+  EXPECT_EQ(IniRead(file, "S", "name"), "J\xC3\xB6rg");
+  EXPECT_EQ(IniRead(file, "S", "k\xE4"), "M\xEF\xBF\xBDrz");
+  EXPECT_EQ(FileEncoding(), Encoding::Utf8);
+}
+
+TEST_F(IniFile, AnAnsiFileWhoseBytesWouldReadAsUtf8AfterAWriteTurnsUtf8) {
+  // The only non-ASCII line is replaced; what stays is "Ã¤" in Windows-1252,
+  // byte for byte the UTF-8 of "ä".
+  Put("[S]\r\nk=Gr\xC3\xA4\r\nold=\xDF\r\n");
+  ASSERT_TRUE(IniWrite(file, "S", "old", "x"));
+  EXPECT_EQ(IniRead(file, "S", "k"), "Gr\xC3\x83\xC2\xA4");
+  EXPECT_EQ(FileEncoding(), Encoding::Utf8Bom);
 }

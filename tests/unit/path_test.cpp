@@ -200,3 +200,30 @@ TEST(PathListDirectory, ListsEverythingButDotEntries) {
 }
 
 }  // namespace
+
+TEST_F(PathResolve, CreateDirectoriesMakesTheMissingFoldersBelowTheExistingOnes) {
+  struct Case {
+    const char* what;
+    const char* path;  // below the temporary folder
+    const char* made;  // the folder that exists afterwards (slashes)
+  };
+  const Case cases[] = {
+      {"existing in another letter case", "MEDIA\\bilder", "Media/Bilder"},
+      {"new below an existing one in another case", "media\\BILDER\\Gast\\Spieler", "Media/Bilder/Gast/Spieler"},
+      {"trailing separator", "Containers\\teams\\FC Nord\\", "Containers/teams/FC Nord"},
+      {"mixed separators", "Containers/Teams\\FC Süd/Spieler", "Containers/teams/FC Süd/Spieler"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_TRUE(plat::io::CreateDirectories(dir_.sys() + c.path));
+    EXPECT_TRUE(fs::is_directory(dir_.path() / c.made));
+  }
+  // One folder per name: "teams" was found again, not made a second time.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path() / "Containers"), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path() / "Media"), fs::directory_iterator()), 1);
+
+  // A file in the way.
+  EXPECT_FALSE(plat::io::CreateDirectories(dir_.sys() + "Config\\tsUsers.ini"));
+  EXPECT_FALSE(plat::io::CreateDirectories(dir_.sys() + "Config\\TSUSERS.INI\\below"));
+  EXPECT_TRUE(fs::is_regular_file(dir_.path() / "Config/tsUsers.ini"));
+}

@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <set>
+#include <thread>
 
+#include "platform/io/utf8.h"
 #include "support/test_support.h"
 
 using plat::io::DecodeText;
@@ -42,6 +44,12 @@ TEST(TextDecode, DetectsEncodingByBomThenUtf8ThenWindows1252) {
       {"ASCII stays ANSI", "abc\r\n", Encoding::Cp1252, "abc\r\n"},
       {"UTF-8 BOM", "\xEF\xBB\xBF" "abc", Encoding::Utf8Bom, "abc"},
       {"UTF-8 BOM only", "\xEF\xBB\xBF", Encoding::Utf8Bom, ""},
+      {"UTF-8 BOM, then a 1252 byte", "\xEF\xBB\xBF" "M\xE4rz", Encoding::Utf8Bom, "M\xEF\xBF\xBDrz"},
+      {"UTF-8 BOM, then a cut sequence", "\xEF\xBB\xBF" "a\xE2\x82", Encoding::Utf8Bom,
+       "a\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"UTF-8 BOM, then overlong and surrogate", "\xEF\xBB\xBF" "\xC0\xAF\xED\xA0\x80" "\xC3\xA4",
+       Encoding::Utf8Bom,
+       "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xC3\xA4"},
       {"UTF-16 LE BOM", Bytes({0xFF, 0xFE, 'a', 0, 0xE4, 0}), Encoding::Utf16LE, "a\xC3\xA4"},
       {"UTF-16 BE BOM", Bytes({0xFE, 0xFF, 0, 'a', 0, 0xE4}), Encoding::Utf16BE, "a\xC3\xA4"},
       {"UTF-16 LE surrogate pair", Bytes({0xFF, 0xFE, 0x3D, 0xD8, 0x00, 0xDE}), Encoding::Utf16LE,
@@ -59,6 +67,7 @@ TEST(TextDecode, DetectsEncodingByBomThenUtf8ThenWindows1252) {
     auto got = DecodeText(c.bytes);
     EXPECT_EQ(got.encoding, c.encoding);
     EXPECT_EQ(got.text, c.text);
+    EXPECT_TRUE(plat::utf8::IsValid(got.text));
   }
 }
 
@@ -227,4 +236,91 @@ TEST_F(TextAtomicWrite, WritesThroughALinkToTheLinkedFile) {
   plat::io::WriteFileAtomic(dir.sys() + "link.txt", "new");
   EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.txt"));
   EXPECT_EQ(dir.Read("real.txt"), "new");
+}
+
+TEST_F(TextAtomicWrite, AppendAddsTextInTheFileEncoding) {
+  struct Case {
+    const char* what;
+    std::string before;  // empty: no file
+    bool create = true;
+    std::string after;
+  };
+  const std::string line = "15:04:05,55:05  J\xC3\xB6rg M\xC3\xBCller 1:0\r\n";
+  const std::string ansi = "15:04:05,55:05  J\xF6rg M\xFCller 1:0\r\n";
+  const Case cases[] = {
+      {"new file: Windows-1252", "", false, ansi},
+      {"empty file", "", true, ansi},
+      {"ANSI file", "old \xE4\r\n", true, "old \xE4\r\n" + ansi},
+      {"ASCII file", "old\r\n", true, "old\r\n" + ansi},
+      {"UTF-8 file", "alt \xC3\xA4\r\n", true, "alt \xC3\xA4\r\n" + line},
+      {"UTF-8 BOM file: no second BOM", "\xEF\xBB\xBF" "x\r\n", true, "\xEF\xBB\xBF" "x\r\n" + line},
+      {"UTF-16 file", EncodeText("x\r\n", Encoding::Utf16LE), true, EncodeText("x\r\n" + line, Encoding::Utf16LE)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir d;
+    if (c.create) d.Write("debug.txt", c.before);
+    plat::io::AppendTextFile(d.sys() + (c.create ? "DEBUG.txt" : "debug.txt"), line);  // a new file keeps its name
+    EXPECT_EQ(d.Read("debug.txt"), c.after);
+    EXPECT_EQ(Names(d.path()), (std::set<std::string>{"debug.txt"}));
+  }
+}
+
+TEST_F(TextAtomicWrite, AppendTurnsAnAnsiFileUtf8RatherThanLosingACharacter) {
+  dir.Write("debug.txt", "gr\xFC\xDF\r\n");
+  plat::io::AppendTextFile(dir.sys() + "debug.txt", "\xC5\x81\xC3\xB3" "d\xC5\xBA\r\n");
+  EXPECT_EQ(dir.Read("debug.txt"), "\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F\r\n\xC5\x81\xC3\xB3" "d\xC5\xBA\r\n");
+  // and a new file that needs UTF-8 starts with its BOM
+  plat::io::AppendTextFile(dir.sys() + "new.txt", "\xC5\x81");
+  EXPECT_EQ(dir.Read("new.txt"), "\xEF\xBB\xBF\xC5\x81");
+}
+
+TEST_F(TextAtomicWrite, AppendRefusesWhatItCannotWrite) {
+  EXPECT_THROW(plat::io::AppendTextFile(dir.sys() + "missing\\debug.txt", "x"), IoError);
+  auto p = dir.Write("locked.txt", "old");
+  std::filesystem::permissions(p, std::filesystem::perms::owner_read);
+  EXPECT_THROW(plat::io::AppendTextFile(dir.sys() + "locked.txt", "new"), IoError);
+  EXPECT_EQ(dir.Read("locked.txt"), "old");
+  dir.Write("folder/inside.txt", "x");
+  EXPECT_THROW(plat::io::AppendTextFile(dir.sys() + "folder", "new"), IoError);
+}
+
+TEST_F(TextAtomicWrite, AppendsFromManyThreadsLoseNoLineAlsoWhenOneRewritesTheFile) {
+  const std::string path = dir.sys() + "debug.txt";
+  constexpr int kThreads = 6;
+  constexpr int kLines = 40;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kLines; ++i) {
+        // One line Windows-1252 cannot hold turns the file UTF-8 by a rewrite.
+        const std::string mark = t == 0 && i == kLines / 2 ? " \xC5\x81" : "";
+        plat::io::AppendTextFile(path, "t" + std::to_string(t) + " line " + std::to_string(i) + mark + "\r\n");
+      }
+    });
+  }
+  for (std::thread& th : threads) th.join();
+  const std::vector<std::string> lines = plat::io::ReadLines(path);
+  EXPECT_EQ(lines.size(), std::size_t{kThreads * kLines});
+  std::set<std::string> distinct(lines.begin(), lines.end());
+  EXPECT_EQ(distinct.size(), lines.size());
+}
+
+TEST_F(TextAtomicWrite, AnsiTextWhoseBytesReadAsUtf8IsWrittenAsUtf8) {
+  // "Ã¤" in Windows-1252 is C3 A4, the UTF-8 of "ä": as ANSI it would read
+  // back as another text.
+  const std::string text = "Gr\xC3\x83\xC2\xA4" "fin\r\n";
+  EXPECT_EQ(plat::io::EncodingForNewText(text), Encoding::Utf8Bom);
+  EXPECT_EQ(plat::io::EncodingForNewText("Gr\xC3\xA4" "fin"), Encoding::Cp1252);
+  const std::string path = dir.sys() + "x.txt";
+  plat::io::WriteTextFile(path, text, Encoding::Cp1252);
+  EXPECT_EQ(plat::io::ReadTextFile(path).text, text);
+
+  dir.Write("ascii.txt", "x\r\n");
+  plat::io::WriteLines(dir.sys() + "ascii.txt", {"x", "Gr\xC3\x83\xC2\xA4" "fin"});
+  EXPECT_EQ(plat::io::ReadLines(dir.sys() + "ascii.txt"), (std::vector<std::string>{"x", "Gr\xC3\x83\xC2\xA4" "fin"}));
+
+  dir.Write("debug.txt", "x\r\n");
+  plat::io::AppendTextFile(dir.sys() + "debug.txt", text);
+  EXPECT_EQ(plat::io::ReadTextFile(dir.sys() + "debug.txt").text, "x\r\n" + text);
 }

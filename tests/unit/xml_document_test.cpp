@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/io/text_file.h"
+#include "platform/io/utf8.h"
 #include "support/test_support.h"
 
 using plat::xml::XmlDocument;
@@ -331,4 +332,163 @@ TEST_F(XmlFile, DocumentWithoutDeclarationGetsOneOnSave) {
   EXPECT_EQ(doc.Encoding(), "UTF-8");
   doc.SaveToFile(path);
   EXPECT_EQ(dir.Read("Team.xml"), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r>\n  <a>\xC3\xA4</a>\n</r>\n");
+}
+
+TEST_F(XmlFile, HandlesOfAnEarlierLoadRaiseInsteadOfReachingItsMemory) {
+  // Each way of replacing the tree a handle was taken from, and the number
+  // of root children afterwards (-1: no root element).
+  struct Case {
+    const char* what;
+    void (*replace)(XmlDocument&, const std::string& file);
+    int children;
+  };
+  const Case cases[] = {
+      {"load from file", [](XmlDocument& d, const std::string& file) { d.LoadFromFile(file); }, 2},
+      {"load from text", [](XmlDocument& d, const std::string&) { d.LoadFromString("<r><a/><b/></r>"); }, 2},
+      {"failed load", [](XmlDocument& d, const std::string&) { EXPECT_THROW(d.LoadFromString("<r>"), XmlError); },
+       -1},
+      {"clear and activate", [](XmlDocument& d, const std::string&) { d.Clear(), d.SetActive(true); }, -1},
+      {"deactivate and activate", [](XmlDocument& d, const std::string&) { d.SetActive(false), d.SetActive(true); },
+       -1},
+  };
+  const std::string file = Put("<r><a x=\"1\"><deep/></a><b/></r>");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    XmlDocument doc;
+    doc.LoadFromFile(file);
+    XmlNode root = doc.DocumentElement();
+    XmlNode a = root.Child("a");
+    XmlNode deep = a.Child("deep");
+    c.replace(doc, file);
+    for (XmlNode* n : {&root, &a, &deep}) {
+      EXPECT_THROW(n->Name(), XmlError);
+      EXPECT_THROW(n->Text(), XmlError);
+      EXPECT_THROW(n->SetText("x"), XmlError);
+      EXPECT_THROW(n->Child("c"), XmlError);
+      EXPECT_THROW(n->SetAttribute("x", "2"), XmlError);
+    }
+    if (c.children >= 0) {
+      // The stale handles changed nothing in the new tree.
+      EXPECT_EQ(doc.DocumentElement().ChildElements().size(), static_cast<std::size_t>(c.children));
+      EXPECT_FALSE(doc.DocumentElement().HasAttribute("x"));
+    }
+  }
+  // A handle that outlives its document raises too.
+  XmlNode orphan;
+  {
+    XmlDocument doc;
+    doc.LoadFromString("<r/>");
+    orphan = doc.DocumentElement();
+  }
+  EXPECT_THROW(orphan.Name(), XmlError);
+}
+
+TEST_F(XmlFile, HandlesOfElementsRemovedBySetTextRaiseOthersStayValid) {
+  XmlDocument doc;
+  doc.LoadFromString("<r><list><e>1</e><e>2</e></list><keep/></r>");
+  XmlNode root = doc.DocumentElement();
+  XmlNode list = root.Child("list");
+  XmlNode first = list.Child("e");
+  XmlNode keep = root.Child("keep");
+  list.SetText("flat");
+  EXPECT_THROW(first.Text(), XmlError);
+  EXPECT_THROW(first.SetText("x"), XmlError);
+  EXPECT_EQ(list.Text(), "flat");
+  keep.SetText("k");
+  EXPECT_EQ(doc.SaveToString(), "<r><list>flat</list><keep>k</keep></r>");
+}
+
+TEST_F(XmlFile, DocumentWithoutRootElementIsNeverSaved) {
+  const std::string path = Put("<?xml version=\"1.0\"?>\r\n<old/>\r\n");
+  XmlDocument doc;
+  doc.SetActive(true);  // empty, active, no root element
+  EXPECT_THROW(doc.SaveToFile(path), XmlError);
+  EXPECT_THROW(doc.SaveToString(), XmlError);
+  EXPECT_EQ(dir.Read("Team.xml"), "<?xml version=\"1.0\"?>\r\n<old/>\r\n");
+  EXPECT_THROW(doc.SaveToFile(dir.sys() + "new.xml"), XmlError);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "new.xml"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()),
+            1);  // no temporary file left either
+}
+
+TEST_F(XmlFile, CharactersXmlCannotHoldAreDroppedAndTheFileLoadsAgain) {
+  struct Case {
+    const char* what;
+    std::string value;
+    std::string kept;
+  };
+  const Case cases[] = {
+      {"C0 controls", std::string("a\x01" "b\x08\x0B\x0C\x1F" "c\0d", 10), "abcd"},
+      {"tab and line breaks stay", "a\tb\nc", "a\tb\nc"},
+      {"escape and delete", "\x1B[1m\x7F", "[1m\x7F"},  // U+007F is allowed by XML 1.0
+      {"noncharacters U+FFFE, U+FFFF", "x\xEF\xBF\xBE\xEF\xBF\xBFy", "xy"},
+      {"malformed UTF-8", "M\xE4rz", "M\xEF\xBF\xBDrz"},
+  };
+  for (const char* encoding : {"UTF-8", "ISO-8859-1", "UTF-16"}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(encoding) + ": " + c.what);
+      XmlDocument doc;
+      doc.LoadFromString(std::string("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?>\r\n<r/>");
+      XmlNode root = doc.DocumentElement();
+      root.Child("t").SetText(c.value);
+      root.SetAttribute("a", c.value);
+      EXPECT_EQ(root.Child("t").Text(), c.kept);
+      EXPECT_EQ(root.Attribute("a"), c.kept);
+      const std::string path = dir.sys() + "ctl.xml";
+      doc.SaveToFile(path);
+      XmlDocument back;
+      back.LoadFromFile(path);
+      EXPECT_EQ(back.DocumentElement().Child("t").Text(), c.kept);
+    }
+  }
+  // A character reference to a control character in a loaded file does not
+  // get into what is saved.
+  XmlDocument refs;
+  refs.LoadFromString("<r a=\"x&#1;y&#2147483647;\">p&#27;q&#xFFFE;<!--c\x02-->&#xD800;</r>");
+  const std::string saved = refs.SaveToString();
+  EXPECT_TRUE(saved.starts_with("<r a=\"xy\xEF\xBF\xBD")) << saved;  // beyond U+10FFFF: replaced
+  EXPECT_TRUE(saved.ends_with("\">pq<!--c-->\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD</r>")) << saved;
+  EXPECT_TRUE(plat::utf8::IsValid(saved));
+  // A text of nothing but such characters is no text at all, so that what
+  // is saved reads back and saves the same.
+  for (const char* text : {"<r><v>&#1;</v><w>&#x0;no</w></r>", "<r><v>\x02</v><w></w></r>"}) {
+    SCOPED_TRACE(text);
+    XmlDocument doc;
+    doc.LoadFromString(text);
+    const std::string once = doc.SaveToString();
+    EXPECT_EQ(once, "<r><v/><w/></r>");
+    XmlDocument again;
+    again.LoadFromString(once);
+    EXPECT_EQ(again.SaveToString(), once);
+  }
+}
+
+TEST_F(XmlFile, NamesThatWouldMakeTheFileUnreadableAreRefused) {
+  XmlDocument doc;
+  doc.LoadFromString("<r/>");
+  XmlNode root = doc.DocumentElement();
+  for (const std::string& bad : {std::string(""), std::string("a b"), std::string("a\x01"), std::string("1a"),
+                                 std::string("a!"), std::string("a;b"), std::string("\xE4"), std::string("-a")}) {
+    SCOPED_TRACE(bad);
+    EXPECT_THROW(root.AddChild(bad), XmlError);
+    EXPECT_THROW(root.SetAttribute(bad, "v"), XmlError);
+  }
+  for (const std::string& good : {std::string("a1"), std::string("_x.y-z"), std::string("ns:e"),
+                                  std::string("Gr\xC3\xB6\xC3\x9F" "e")}) {
+    SCOPED_TRACE(good);
+    root.AddChild(good).SetAttribute(good, "v");
+  }
+  XmlDocument back;
+  back.LoadFromString(doc.SaveToString());
+  EXPECT_EQ(back.DocumentElement().ChildElements().size(), 4u);
+}
+
+TEST_F(XmlFile, MalformedUtf8AfterAByteOrderMarkIsReplaced) {
+  const std::string path = Put("\xEF\xBB\xBF<r a=\"\xE4\">M\xE4rz \xC3\xA4</r>");
+  XmlDocument doc;
+  doc.LoadFromFile(path);
+  EXPECT_EQ(doc.DocumentElement().Text(), "M\xEF\xBF\xBDrz \xC3\xA4");
+  EXPECT_EQ(doc.DocumentElement().Attribute("a"), "\xEF\xBF\xBD");
+  doc.LoadFromString("<r>\xE4</r>");
+  EXPECT_EQ(doc.DocumentElement().Text(), "\xEF\xBF\xBD");
 }
