@@ -89,7 +89,7 @@ void RemoveBrotli(httplib::Request& req) {
     std::string_view name = token.substr(0, token.find(';'));
     while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.remove_prefix(1);
     while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
-    if (name.empty() || utf8::EqualsNoCase(name, "br")) continue;
+    if (name.empty() || io::utf8::EqualsNoCase(name, "br")) continue;
     while (!token.empty() && token.front() == ' ') token.remove_prefix(1);
     if (!kept.empty()) kept += ", ";
     kept += token;

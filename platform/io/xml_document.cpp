@@ -7,7 +7,7 @@
 #include "platform/io/text_file.h"
 #include "platform/io/utf8.h"
 
-namespace plat::xml {
+namespace plat::io {
 namespace {
 
 // Comments, processing instructions and the document type are kept so that
@@ -583,4 +583,4 @@ void XmlDocument::SaveToFile(std::string_view systemPath) const {
   }
 }
 
-}  // namespace plat::xml
+}  // namespace plat::io

@@ -1,11 +1,7 @@
 #include "platform/session/session_manager.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 
 #include "platform/clock.h"
 #include "platform/http/http_server.h"
@@ -13,45 +9,13 @@
 #include "platform/session/random_hex.h"
 #include "platform/session/upload.h"
 #include "platform/ui/controls.h"
+#include "platform/ui/escape.h"
 
-namespace plat::ui {
+namespace plat::session {
 
-std::string RandomHex(std::size_t bytes) {
-  std::string raw(bytes, '\0');
-  bool ok = false;
-  int fd = ::open("/dev/urandom", O_RDONLY | O_CLOEXEC);
-  if (fd >= 0) {
-    ok = ::read(fd, raw.data(), raw.size()) == static_cast<ssize_t>(raw.size());
-    ::close(fd);
-  }
-  if (!ok) {
-    std::random_device rd;
-    for (auto& c : raw) c = static_cast<char>(rd());
-  }
-  static const char* hex = "0123456789abcdef";
-  std::string out;
-  for (unsigned char c : raw) {
-    out += hex[c >> 4];
-    out += hex[c & 15];
-  }
-  return out;
-}
+using ui::TUniCustomFileUpload;
 
 namespace {
-
-// Text placed inside a <script> element as a JSON value.
-std::string ScriptSafeJson(const Json& j) {
-  std::string s = j.dump(-1, ' ', false, Json::error_handler_t::replace);
-  std::string out;
-  out.reserve(s.size());
-  for (char c : s) {
-    if (c == '<') out += "\\u003c";
-    else if (c == '>') out += "\\u003e";
-    else if (c == '&') out += "\\u0026";
-    else out += c;
-  }
-  return out;
-}
 
 const char* kFullPage =
     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><meta http-equiv=\"refresh\" content=\"30\">"
@@ -60,21 +24,6 @@ const char* kFullPage =
     "open.</p><p>Close one of them; this page tries again every 30 seconds.</p></body></html>";
 
 }  // namespace
-
-std::string EscapeHtml(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (char c : s) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
 
 SessionManager::SessionManager(SessionHostConfig config) : config_(std::move(config)) {}
 
@@ -128,23 +77,15 @@ std::string SessionManager::RenderPage(Session& session) {
   std::string page;
   page.reserve(4096);
   page += "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>";
-  page += EscapeHtml(config_.title);
+  page += ui::EscapeHtml(config_.title);
   page += "</title>\n<link rel=\"stylesheet\" href=\"/fontawesome/css/all.min.css\">\n"
           "<link rel=\"stylesheet\" href=\"/client/tessarine.css\">\n<style>";
-  // CSS is the application's own text; only a closing tag could break out.
-  for (std::size_t i = 0; i < css.size(); ++i) {
-    if (css.compare(i, 2, "</") == 0) {
-      page += "<\\/";
-      ++i;
-    } else {
-      page += css[i];
-    }
-  }
+  page += ui::StyleElementText(css);
   page += "</style></head>\n<body class=\"tess-theme-dark\">\n<div id=\"loading-mask\"></div>"
           "<div id=\"loading\"><div class=\"loading-indicator\">";
-  page += EscapeHtml(config_.loadingMessage);
+  page += ui::EscapeHtml(config_.loadingMessage);
   page += "</div></div>\n<script src=\"/client/runtime.js\"></script>\n<script>Tess.boot(";
-  page += ScriptSafeJson(boot);
+  page += ui::ScriptJson(boot);
   page += ");</script>\n</body></html>\n";
   return page;
 }
@@ -264,12 +205,12 @@ void SessionManager::Install(http::HttpServer& server) {
       if (!TUniCustomFileUpload::UploadTarget(*s, id)) return refuse(403, "no upload expected there");
     }
     std::string error;
-    std::vector<UploadedFile> files = ReceiveUpload(req, reader, config_.tempFolder, &error);
+    std::vector<ui::UploadedFile> files = ReceiveUpload(req, reader, config_.tempFolder, &error);
     if (!error.empty()) return refuse(400, error);
     std::lock_guard<std::mutex> lock(s->Mutex());
     TUniCustomFileUpload* target = TUniCustomFileUpload::UploadTarget(*s, id);
     if (!target) {
-      EraseUploadedFiles(files);
+      ui::EraseUploadedFiles(files);
       return refuse(410, "the upload control is gone");
     }
     Session::Scope scope(*s);
@@ -285,4 +226,4 @@ void SessionManager::Install(http::HttpServer& server) {
   });
 }
 
-}  // namespace plat::ui
+}  // namespace plat::session

@@ -16,7 +16,7 @@ namespace plat::http {
 class HttpServer;
 }
 
-namespace plat::ui {
+namespace plat::session {
 
 struct SessionHostConfig {
   std::size_t maxSessions = 50;
@@ -31,7 +31,7 @@ struct SessionHostConfig {
   std::function<std::string(const std::string&)> terminatePage;
   std::function<std::string(const std::string&)> exceptionPage;
   std::string terminateMessage;
-  std::string clientFolder;       // runtime.js, tessarine.css
+  std::string clientFolder;       // the browser runtime and tessarine.css
   std::string fontAwesomeFolder;  // css/, webfonts/
   std::string tempFolder;         // upload cache files (native path)
 };
@@ -66,7 +66,4 @@ class SessionManager {
   std::int64_t lastSweepMs_ = 0;
 };
 
-// "<" ">" "&" '"' escaped for HTML text and attributes.
-std::string EscapeHtml(std::string_view text);
-
-}  // namespace plat::ui
+}  // namespace plat::session

@@ -14,16 +14,13 @@
 #include <string_view>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include "platform/ui/change_stream.h"
 
 namespace plat::ui {
-
-using Json = nlohmann::json;
 
 class Component;
 class Control;
 class Form;
-class Session;
 
 class UiError : public std::runtime_error {
  public:
@@ -83,9 +80,9 @@ class Component {
  public:
   explicit Component(Form* owner);
   virtual ~Component();
-  // For forms: no owner, the session given (null for a form built only to
-  // check its definition).
-  Component(std::nullptr_t, Session* session);
+  // For forms: no owner, the change stream of their page given (null for a
+  // form built only to check its definition).
+  Component(std::nullptr_t, ChangeStream* stream);
   Component(const Component&) = delete;
   Component& operator=(const Component&) = delete;
 
@@ -99,7 +96,9 @@ class Component {
   void SetTag(int tag) { tag_ = tag; }
   int Id() const { return id_; }
   std::string JSName() const;  // the client-side name
-  Session* GetSession() const { return session_; }
+  // The change stream of the component's page (null for a form built only
+  // to check its definition).
+  ChangeStream* Stream() const { return stream_; }
 
   // Browser-visible properties.
   const Json& Prop(std::string_view key) const;
@@ -139,14 +138,13 @@ class Component {
   // (memo lines, list items, grid cells) takes a value set by code or by the
   // form definition here; true when taken.
   virtual bool TakeProp(std::string_view key, const Json& value);
-  friend class Session;
   friend class Form;
   friend class Control;
   void SetRendered(bool r);
 
  private:
   Form* owner_;
-  Session* session_;
+  ChangeStream* stream_;
   std::string name_;
   int tag_ = 0;
   int id_;
@@ -160,7 +158,7 @@ enum class Align { None, Top, Bottom, Left, Right, Client };
 class Control : public Component {
  public:
   explicit Control(Form* owner);
-  Control(std::nullptr_t, Session* session);
+  Control(std::nullptr_t, ChangeStream* stream);
   ~Control() override;
 
   Control* Parent() const { return parent_; }
@@ -216,7 +214,6 @@ class Control : public Component {
   // only its active page).
   virtual bool ShowsChild(const Control* child) const;
   void SetRenderedTree(bool r);
-  friend class Session;
   void RegisterControlEvents();
 
  private:

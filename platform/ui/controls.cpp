@@ -6,7 +6,6 @@
 #include "platform/convert.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
-#include "platform/session/session.h"
 #include "platform/ui/controls_util.h"
 #include "platform/ui/form_loader.h"
 #include "platform/ui/picture.h"
@@ -18,9 +17,7 @@ namespace plat::ui {
 namespace detail {
 
 bool Refused(const Component& c, const Json& event, const std::string& why) {
-  const Session* s = c.GetSession();
-  std::string who = s ? "session " + s->Id().substr(0, 8) + ": " : "";
-  LogLine(who + "refused event " + event.dump() + " (" + c.Name() + ": " + why + ")");
+  LogRefusedEvent(c.Stream(), event, c.Name() + ": " + why);
   return true;
 }
 
@@ -314,8 +311,8 @@ bool TUniEdit::HandleBrowserEvent(const std::string& type, const Json& ev) {
       return detail::Refused(*this, ev, "read-only");
     }
     std::string text = v->get<std::string>();
-    if (MaxLength() > 0 && utf8::Length(text) > static_cast<std::size_t>(MaxLength())) {
-      text = utf8::Substr(text, 0, static_cast<std::size_t>(MaxLength()));
+    if (MaxLength() > 0 && io::utf8::Length(text) > static_cast<std::size_t>(MaxLength())) {
+      text = io::utf8::Substr(text, 0, static_cast<std::size_t>(MaxLength()));
       StoreFromBrowser("text", text);
       MarkChanged("text");  // the browser shows what was kept
     } else {

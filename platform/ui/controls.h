@@ -26,11 +26,11 @@
 #include <vector>
 
 #include "platform/io/text_file.h"
-#include "platform/session/upload.h"
 #include "platform/ui/component.h"
 #include "platform/ui/form.h"
 #include "platform/ui/grid_model.h"
 #include "platform/ui/string_list.h"
+#include "platform/ui/uploaded_files.h"
 
 namespace plat::ui {
 
@@ -768,9 +768,9 @@ class TUniCustomFileUpload : public Control {
   // The answer for the browser: [{name, cache}] where cache is a token for
   // the file, not its path.
   Json AcceptReceivedFiles(std::vector<UploadedFile> files);
-  // The upload control of that id in the session that may take files now,
-  // or nullptr. Call under the session's lock.
-  static TUniCustomFileUpload* UploadTarget(Session& session, int id);
+  // The upload control of that id on the page that may take files now, or
+  // nullptr. Call under the session's lock.
+  static TUniCustomFileUpload* UploadTarget(ChangeStream& page, int id);
 
   bool KnowsProp(std::string_view key) const override;
   bool HandleBrowserEvent(const std::string& type, const Json& event) override;

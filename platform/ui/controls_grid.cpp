@@ -2,7 +2,6 @@
 #include <algorithm>
 
 #include "platform/log.h"
-#include "platform/session/session.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/controls_util.h"
 

@@ -22,7 +22,7 @@ std::vector<std::string> TextsOf(const Json& value, const std::string& where) {
   return out;
 }
 
-bool LessNoCase(const std::string& a, const std::string& b) { return utf8::ToLower(a) < utf8::ToLower(b); }
+bool LessNoCase(const std::string& a, const std::string& b) { return io::utf8::ToLower(a) < io::utf8::ToLower(b); }
 
 }  // namespace
 

@@ -2,7 +2,6 @@
 #include <mutex>
 #include <set>
 
-#include "platform/session/session.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/controls_util.h"
 
@@ -21,8 +20,8 @@ const TUniCustomImageList* detail::FindImageList(const Component& c, const std::
 namespace {
 
 // Every popup menu of the process, so that opening one can mark the other
-// menus of its session closed: a chosen item counts only for the menu the
-// session opened last. Menus of other sessions are left alone.
+// menus of its page closed: a chosen item counts only for the menu the page
+// opened last. Menus of other pages are left alone.
 std::mutex gMenusMutex;
 std::set<TUniPopupMenu*>& Menus() {
   static std::set<TUniPopupMenu*> menus;
@@ -53,15 +52,14 @@ void TUniPopupMenu::Popup(int x, int y, const Control* relativeTo) {
   {
     std::lock_guard<std::mutex> lock(gMenusMutex);
     for (TUniPopupMenu* m : Menus())
-      if (m->GetSession() == GetSession()) m->open_ = false;
+      if (m->Stream() == Stream()) m->open_ = false;
   }
   open_ = true;
-  Session* s = GetSession();
+  ChangeStream* s = Stream();
   if (!s) return;
-  if (relativeTo)
-    s->Emit({{"op", "popup"}, {"c", Id()}, {"x", x}, {"y", y}, {"at", relativeTo->Id()}});
-  else
-    s->Popup(*this, x, y);
+  Json op = {{"op", "popup"}, {"c", Id()}, {"x", x}, {"y", y}};
+  if (relativeTo) op["at"] = relativeTo->Id();
+  s->Emit(std::move(op));
 }
 
 Json TUniPopupMenu::RenderProp(std::string_view key) const {

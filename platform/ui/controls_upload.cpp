@@ -1,7 +1,6 @@
 // The upload window and the upload drop zone.
 #include <algorithm>
 
-#include "platform/session/session.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/controls_util.h"
 
@@ -57,8 +56,8 @@ Json TUniCustomFileUpload::AcceptReceivedFiles(std::vector<UploadedFile> files) 
   return answer;
 }
 
-TUniCustomFileUpload* TUniCustomFileUpload::UploadTarget(Session& session, int id) {
-  auto* c = dynamic_cast<TUniCustomFileUpload*>(session.FindById(id));
+TUniCustomFileUpload* TUniCustomFileUpload::UploadTarget(ChangeStream& page, int id) {
+  auto* c = dynamic_cast<TUniCustomFileUpload*>(page.FindById(id));
   return c && c->AcceptsBrowserEvents() ? c : nullptr;
 }
 

@@ -18,12 +18,11 @@ struct FormPrototype;
 
 class Form : public Control {
  public:
-  // `session` may be null (a form built only to check its definition).
-  explicit Form(Session* session);
+  // `stream` may be null (a form built only to check its definition).
+  explicit Form(ChangeStream* stream);
   ~Form() override;
 
   const char* ClassName() const override { return "TUniForm"; }
-  Session* FormSession() const { return session_; }
 
   // The component of that name owned by this form, or nullptr.
   Component* FindComponent(std::string_view name) const;
@@ -83,15 +82,17 @@ class Form : public Control {
   bool KnowsProp(std::string_view key) const override;
   // The browser knows two kinds of form: the page and dialog windows.
   Json Render() const override;
+  // Marks the form and its controls as being in the browser and renders
+  // them (the page's form at boot, a dialog when it is shown).
+  Json RenderForBrowser();
 
  private:
   friend class Component;
-  friend class Session;
   void Adopt(Component* c);
   void Forget(Component* c);
   int NextLocalId() { return --localIds_; }
-  Session* session_;
   bool shown_ = false;
+  bool closing_ = false;
   int localIds_ = 0;
   std::vector<std::unique_ptr<Component>> owned_;
   std::map<std::string, Component*, std::less<>> byName_;

@@ -7,9 +7,9 @@
 #include "platform/io/text_file.h"
 #include "support/test_support.h"
 
-using plat::xml::XmlDocument;
-using plat::xml::XmlError;
-using plat::xml::XmlNode;
+using plat::io::XmlDocument;
+using plat::io::XmlError;
+using plat::io::XmlNode;
 using testing_support::TempDir;
 
 namespace {

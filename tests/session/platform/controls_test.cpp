@@ -21,6 +21,7 @@
 #include "platform/ui/picture.h"
 #include "support/test_support.h"
 
+using namespace plat::session;
 using namespace plat::ui;
 using testing_support::LogCapture;
 using testing_support::TempDir;
