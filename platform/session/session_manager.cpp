@@ -8,7 +8,7 @@
 #include "platform/log.h"
 #include "platform/session/random_hex.h"
 #include "platform/session/upload.h"
-#include "platform/ui/controls.h"
+#include "platform/ui/controls_uploads.h"
 #include "platform/ui/escape.h"
 
 namespace plat::session {

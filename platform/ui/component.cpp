@@ -10,9 +10,6 @@ namespace {
 
 const Json kNull;
 
-// Keys every component may carry.
-bool CommonKey(std::string_view k) { return k == "cls"; }
-
 }  // namespace
 
 Component::Component(Form* owner) : owner_(owner), stream_(owner ? owner->Stream() : nullptr) {
@@ -89,7 +86,11 @@ void Component::MarkChanged(std::string_view key) {
   if (stream_) stream_->MarkDirty(this, key);
 }
 
-bool Component::KnowsProp(std::string_view key) const { return CommonKey(key); }
+const PropertyTable& Component::Properties() {
+  // Keys every component may carry.
+  static const PropertyTable table(nullptr, {{"cls", PropertyUse::Drawn}});
+  return table;
+}
 
 bool Component::TakeProp(std::string_view, const Json&) { return false; }
 
@@ -250,15 +251,6 @@ bool Control::EnabledInTree() const {
   for (const Control* c = this; c; c = c->parent_)
     if (!c->Enabled()) return false;
   return true;
-}
-
-bool Control::KnowsProp(std::string_view k) const {
-  static const char* keys[] = {"visible", "enabled", "left",  "top",  "width",     "height",
-                               "align",   "anchors", "color", "font", "hint",      "cls",
-                               "style",   "screenMask", "showHint", "name"};
-  for (const char* key : keys)
-    if (k == key) return true;
-  return Component::KnowsProp(k);
 }
 
 Json Control::RenderProp(std::string_view key) const {

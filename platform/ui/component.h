@@ -2,9 +2,10 @@
 // The component model of the web UI. A Component has a name, an owner form
 // and a tag; a Control adds a parent, the geometry and the common visual
 // properties. Browser-visible state lives in a property bag whose keys are
-// the names the browser runtime knows; a change marks the property, and the
-// session sends the marked properties to the browser in order with scripts,
-// toasts and dialogs.
+// the names the browser runtime knows, declared once per class in its
+// property table; a change marks the property, and the session sends the
+// marked properties to the browser in order with scripts, toasts and
+// dialogs.
 #include <any>
 #include <functional>
 #include <map>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "platform/ui/change_stream.h"
+#include "platform/ui/properties.h"
 
 namespace plat::ui {
 
@@ -108,8 +110,11 @@ class Component {
   void SetProp(std::string_view key, Json value);
   // Sets a value that came from the browser: stored, not sent back.
   void StoreFromBrowser(std::string_view key, Json value);
+  // The properties of the class (the table of its own, then its base's).
+  static const PropertyTable& Properties();
+  virtual const PropertyTable& ClassProperties() const { return Properties(); }
   // True when the definition or the code may set this key on this class.
-  virtual bool KnowsProp(std::string_view key) const;
+  bool KnowsProp(std::string_view key) const { return ClassProperties().Accepts(key); }
   const Json& Props() const { return props_; }
 
   // Events by name (OnClick, ...): the slots this class offers.
@@ -155,6 +160,27 @@ class Component {
 
 enum class Align { None, Top, Bottom, Left, Right, Client };
 
+// Colours are VCL colour values (0x00BBGGRR); -1 = none. While the browser
+// waits for a control's click, it masks the page with the control's screen
+// mask text (empty: no mask). Align has its own accessors (GetAlign,
+// SetAlign); the font is a ControlFont on the classes that offer one.
+#define TESS_CONTROL_PROPERTIES(P)     \
+  P(Bool, Visible, "visible", true)    \
+  P(Bool, Enabled, "enabled", true)    \
+  P(Int, Left, "left", 0)              \
+  P(Int, Top, "top", 0)                \
+  P(Int, Width, "width", 0)            \
+  P(Int, Height, "height", 0)          \
+  P(Key, Align, "align", )             \
+  P(Key, Anchors, "anchors", )         \
+  P(Int, Color, "color", -1)           \
+  P(Key, Font, "font", )               \
+  P(Text, Hint, "hint", )              \
+  P(Key, ShowHint, "showHint", )       \
+  P(Key, Style, "style", )             \
+  P(Text, ScreenMask, "screenMask", )  \
+  P(Key, Name, "name", )
+
 class Control : public Component {
  public:
   explicit Control(Form* owner);
@@ -167,26 +193,10 @@ class Control : public Component {
   const std::vector<Control*>& Children() const { return children_; }
   void BringToFront();
 
-  bool Visible() const { return PropBool("visible", true); }
-  void SetVisible(bool v) { SetProp("visible", v); }
-  bool Enabled() const { return PropBool("enabled", true); }
-  void SetEnabled(bool v) { SetProp("enabled", v); }
-  int Left() const { return PropInt("left"); }
-  int Top() const { return PropInt("top"); }
-  int Width() const { return PropInt("width"); }
-  int Height() const { return PropInt("height"); }
-  void SetLeft(int v) { SetProp("left", v); }
-  void SetTop(int v) { SetProp("top", v); }
-  void SetWidth(int v) { SetProp("width", v); }
-  void SetHeight(int v) { SetProp("height", v); }
+  TESS_PROPERTIES(Component, TESS_CONTROL_PROPERTIES)
   void SetBounds(int left, int top, int width, int height);
   Align GetAlign() const;
   void SetAlign(Align a);
-  // Colours are VCL colour values (0x00BBGGRR); -1 = none.
-  int Color() const { return PropInt("color", -1); }
-  void SetColor(int c) { SetProp("color", c); }
-  std::string Hint() const { return PropStr("hint"); }
-  void SetHint(std::string_view h) { SetProp("hint", std::string(h)); }
   std::string HelpKeyword() const { return helpKeyword_; }  // server-side only
   void SetHelpKeyword(std::string_view k) { helpKeyword_ = std::string(k); }
 
@@ -201,7 +211,6 @@ class Control : public Component {
   MouseEvent OnMouseDown;
   MouseEvent OnMouseUp;
 
-  bool KnowsProp(std::string_view key) const override;
   bool AcceptsBrowserEvents() const override { return Showing() && EnabledInTree(); }
   bool HandleBrowserEvent(const std::string& type, const Json& event) override;
   // What a click of the browser does (controls that toggle state first).

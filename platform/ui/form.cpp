@@ -159,12 +159,4 @@ Json Form::Render() const {
   return node;
 }
 
-bool Form::KnowsProp(std::string_view k) const {
-  static const char* keys[] = {"caption", "modal", "keyPreview", "borderStyle", "position",
-                               "titleVisible", "closable"};
-  for (const char* key : keys)
-    if (k == key) return true;
-  return Control::KnowsProp(k);
-}
-
 }  // namespace plat::ui

@@ -16,6 +16,17 @@ namespace plat::ui {
 
 struct FormPrototype;
 
+// A dialog's position: "design" (or "poDesigned") keeps its left and top,
+// else the browser centres it.
+#define TESS_FORM_PROPERTIES(P)               \
+  P(Text, Caption, "caption", )               \
+  P(BoolGet, Modal, "modal", false)           \
+  P(BoolGet, KeyPreview, "keyPreview", false) \
+  P(Key, BorderStyle, "borderStyle", )        \
+  P(Key, Position, "position", )              \
+  P(Key, TitleVisible, "titleVisible", )      \
+  P(Key, Closable, "closable", )
+
 class Form : public Control {
  public:
   // `stream` may be null (a form built only to check its definition).
@@ -66,12 +77,9 @@ class Form : public Control {
   void ShowModal();
   void Close();
   bool IsShown() const { return shown_; }
-  bool Modal() const { return PropBool("modal"); }
   bool Showing() const override { return shown_ && Visible(); }
 
-  std::string Caption() const { return PropStr("caption"); }
-  void SetCaption(std::string_view c) { SetProp("caption", std::string(c)); }
-  bool KeyPreview() const { return PropBool("keyPreview"); }
+  TESS_PROPERTIES(Control, TESS_FORM_PROPERTIES)
 
   NotifyEvent OnShow;
   NotifyEvent OnClose;
@@ -79,7 +87,6 @@ class Form : public Control {
   KeyEvent OnKeyDown;
   KeyPressEvent OnKeyPress;
 
-  bool KnowsProp(std::string_view key) const override;
   // The browser knows two kinds of form: the page and dialog windows.
   Json Render() const override;
   // Marks the form and its controls as being in the browser and renders

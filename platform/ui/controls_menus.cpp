@@ -1,21 +1,18 @@
 // Popup menus and their items.
+#include "platform/ui/controls_menus.h"
+
 #include <mutex>
 #include <set>
 
-#include "platform/ui/controls.h"
+#include "platform/ui/controls_nonvisual.h"
 #include "platform/ui/controls_util.h"
+#include "platform/ui/form.h"
 
 namespace plat::ui {
 
 using detail::CountChildren;
 using detail::FindImageList;
-using detail::KeyIn;
 using detail::NthChild;
-
-const TUniCustomImageList* detail::FindImageList(const Component& c, const std::string& name) {
-  if (name.empty() || !c.Owner()) return nullptr;
-  return dynamic_cast<const TUniCustomImageList*>(c.Owner()->FindComponent(name));
-}
 
 namespace {
 
@@ -41,8 +38,6 @@ TUniPopupMenu::~TUniPopupMenu() {
   std::lock_guard<std::mutex> lock(gMenusMutex);
   Menus().erase(this);
 }
-
-bool TUniPopupMenu::KnowsProp(std::string_view k) const { return k == "images" || Control::KnowsProp(k); }
 
 int TUniPopupMenu::Count() const { return CountChildren<TUniMenuItem>(*this); }
 
@@ -81,10 +76,6 @@ void TUniPopupMenu::RenderInto(Json& node) const {
 }
 
 // ---- menu item ------------------------------------------------------------------------------
-
-bool TUniMenuItem::KnowsProp(std::string_view k) const {
-  return KeyIn(k, {"caption", "imageIndex"}) || Control::KnowsProp(k);
-}
 
 int TUniMenuItem::Count() const { return CountChildren<TUniMenuItem>(*this); }
 
