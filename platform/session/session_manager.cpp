@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 
 #include "platform/clock.h"
 #include "platform/http/http_server.h"
@@ -23,9 +24,24 @@ const char* kFullPage =
     "text-align:center;padding-top:20%\"><p>The server is full: too many screens and consoles are "
     "open.</p><p>Close one of them; this page tries again every 30 seconds.</p></body></html>";
 
+// The files of the browser runtime in the order the page loads them: the
+// client folder's scripts.txt, one a line ("#" starts a comment line).
+std::vector<std::string> RuntimeScripts(const std::string& clientFolder) {
+  std::vector<std::string> files;
+  if (clientFolder.empty()) return files;
+  std::ifstream list(clientFolder + "/scripts.txt");
+  if (!list) LogLine("cannot read the list of runtime scripts in " + clientFolder);
+  for (std::string line; std::getline(list, line);) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (!line.empty() && line[0] != '#') files.push_back(line);
+  }
+  return files;
+}
+
 }  // namespace
 
-SessionManager::SessionManager(SessionHostConfig config) : config_(std::move(config)) {}
+SessionManager::SessionManager(SessionHostConfig config)
+    : config_(std::move(config)), scripts_(RuntimeScripts(config_.clientFolder)) {}
 
 SessionManager::~SessionManager() {
   std::map<std::string, std::shared_ptr<Session>> all;
@@ -84,7 +100,9 @@ std::string SessionManager::RenderPage(Session& session) {
   page += "</style></head>\n<body class=\"tess-theme-dark\">\n<div id=\"loading-mask\"></div>"
           "<div id=\"loading\"><div class=\"loading-indicator\">";
   page += ui::EscapeHtml(config_.loadingMessage);
-  page += "</div></div>\n<script src=\"/client/runtime.js\"></script>\n<script>Tess.boot(";
+  page += "</div></div>\n";
+  for (const std::string& file : scripts_) page += "<script src=\"/client/" + ui::EscapeHtml(file) + "\"></script>\n";
+  page += "<script>Tess.boot(";
   page += ui::ScriptJson(boot);
   page += ");</script>\n</body></html>\n";
   return page;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/session/session.h"
 
@@ -31,7 +32,7 @@ struct SessionHostConfig {
   std::function<std::string(const std::string&)> terminatePage;
   std::function<std::string(const std::string&)> exceptionPage;
   std::string terminateMessage;
-  std::string clientFolder;       // the browser runtime and tessarine.css
+  std::string clientFolder;       // the browser runtime (scripts.txt lists its files) and tessarine.css
   std::string fontAwesomeFolder;  // css/, webfonts/
   std::string tempFolder;         // upload cache files (native path)
 };
@@ -61,6 +62,7 @@ class SessionManager {
  private:
   std::string NewId();
   SessionHostConfig config_;
+  std::vector<std::string> scripts_;  // the runtime's files, in load order
   std::mutex mutex_;
   std::map<std::string, std::shared_ptr<Session>> sessions_;
   std::int64_t lastSweepMs_ = 0;
