@@ -300,7 +300,7 @@
   // The properties the core draws for every control that has an element
   // (the screen mask goes with its clicks).
   const COMMON_PROPS = ['name', 'visible', 'enabled', 'left', 'top', 'width', 'height', 'align', 'anchors', 'hint',
-    'showHint', 'cls', 'color', 'font', 'cursor', 'style', 'screenMask'];
+    'showHint', 'cls', 'color', 'font', 'style', 'screenMask'];
   const COMMON = new Set(COMMON_PROPS);
 
   // A class of controls: `props` lists the properties it draws besides the
@@ -516,13 +516,6 @@
     if (LAYOUT_KEYS.has(key)) markLayout(c.parent || c);
   }
 
-  function cursorCss(v) {
-    if (!v) return '';
-    const s = String(v).replace(/^cr/, '').toLowerCase();
-    return { hand: 'pointer', handpoint: 'pointer', arrow: 'default', ibeam: 'text', cross: 'crosshair',
-      hourglass: 'wait', no: 'not-allowed', sizeall: 'move' }[s] || s;
-  }
-
   function applyFont(e, f) {
     const s = e.style;
     f = f && typeof f === 'object' ? f : {};
@@ -575,7 +568,6 @@
     }
     if (all || key === 'color') applyColor(c);
     if (all || key === 'font') applyFont(c.fontEl || d, p.font);
-    if (all || key === 'cursor') d.style.cursor = cursorCss(p.cursor);
     if (all || key === 'style') {
       (c._style || []).forEach((k) => d.style.removeProperty(k));
       c._style = [];

@@ -61,9 +61,11 @@ class TUniSpinEdit : public Control {
   int Clamped(int v) const;
 };
 
+// With html the caption is inserted as HTML.
 #define TESS_CHECK_BOX_PROPERTIES(P)   \
   P(Bool, Checked, "checked", false)   \
-  P(Text, Caption, "caption", )
+  P(Text, Caption, "caption", )        \
+  P(Bool, Html, "html", false)
 
 // The browser toggles a check box itself and reports the new state (a change
 // of "checked") before the click, so a click never toggles it again here.
@@ -81,6 +83,7 @@ class TUniCheckBox : public Control {
 #define TESS_RADIO_BUTTON_PROPERTIES(P)  \
   P(BoolGet, Checked, "checked", false)  \
   P(Text, Caption, "caption", )          \
+  P(Bool, Html, "html", false)           \
   P(Text, Group, "group", )
 
 // Radio buttons with the same parent and the same group are exclusive:

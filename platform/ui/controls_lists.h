@@ -151,11 +151,12 @@ class TUniComboBox : public Control {
   ObservedStrings items_;
 };
 
-// The items are HTML when html is set. ItemIndex is the focused item; in a
-// single-selection list also the selected one.
+// The items are HTML when html is set; a sorted list keeps them in order on
+// the server. ItemIndex is the focused item; in a single-selection list also
+// the selected one.
 #define TESS_LIST_BOX_PROPERTIES(P)              \
   P(Key, Items, "items", )                       \
-  P(Key, Sorted, "sorted", )                     \
+  P(Server, Sorted, "sorted", )                  \
   P(Bool, Html, "html", false)                   \
   P(BoolGet, MultiSelect, "multiSelect", false)  \
   P(IntGet, ItemIndex, "itemIndex", -1)          \

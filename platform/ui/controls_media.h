@@ -55,13 +55,12 @@ class TPicture {
 };
 
 // The picture is kept in the image's TPicture (a definition gives its
-// address).
+// address). The cursor is the mouse cursor over the image (crHandPoint).
 #define TESS_IMAGE_PROPERTIES(P)                \
   P(Key, Picture, "picture", )                  \
   P(Bool, Stretch, "stretch", false)            \
   P(Bool, Proportional, "proportional", false)  \
   P(Bool, Center, "center", false)              \
-  P(Key, Transparent, "transparent", )          \
   P(Key, Cursor, "cursor", )
 
 class TUniImage : public Control {

@@ -111,8 +111,6 @@ class TTreeNodes {
 // images. The nodes and the selected node travel from the tree's own state.
 #define TESS_TREE_VIEW_PROPERTIES(P)     \
   P(Text, Images, "images", )            \
-  P(Key, UseArrows, "useArrows", )       \
-  P(Key, BorderStyle, "borderStyle", )   \
   P(Sent, Nodes, "nodes", )              \
   P(Sent, Selected, "selected", )
 

@@ -13,8 +13,8 @@ using MultiCompletedEvent = Event<Component*, const std::vector<UploadedFile>&>;
 
 // The filter is the browser's accept list (checked in the browser only).
 // The messages are the texts of the upload: uploading, pleaseWait,
-// uploadError, timeout, maxSize, maxFiles, cancel, processing, upload,
-// selectFile, browse.
+// uploadError, timeout, maxFiles, cancel, processing, upload, selectFile,
+// browse.
 #define TESS_FILE_UPLOAD_PROPERTIES(P)   \
   P(Text, Filter, "filter", )            \
   P(Int, MaxFiles, "maxFiles", 0)        \

@@ -17,12 +17,12 @@ namespace plat::ui {
 struct FormPrototype;
 
 // A dialog's position: "design" (or "poDesigned") keeps its left and top,
-// else the browser centres it.
+// else the browser centres it. With key preview the form gets the page's
+// keys (OnKeyDown, OnKeyPress).
 #define TESS_FORM_PROPERTIES(P)               \
   P(Text, Caption, "caption", )               \
   P(BoolGet, Modal, "modal", false)           \
-  P(BoolGet, KeyPreview, "keyPreview", false) \
-  P(Key, BorderStyle, "borderStyle", )        \
+  P(Server, KeyPreview, "keyPreview", )       \
   P(Key, Position, "position", )              \
   P(Key, TitleVisible, "titleVisible", )      \
   P(Key, Closable, "closable", )
@@ -80,6 +80,7 @@ class Form : public Control {
   bool Showing() const override { return shown_ && Visible(); }
 
   TESS_PROPERTIES(Control, TESS_FORM_PROPERTIES)
+  bool KeyPreview() const { return PropBool("keyPreview"); }
 
   NotifyEvent OnShow;
   NotifyEvent OnClose;

@@ -8,7 +8,7 @@
 
   function buttonClass(extra) {
     return {
-      props: ['caption', 'html', 'flat', 'tabStop'],
+      props: ['caption', 'html', 'tabStop'],
       build: function (c) {
         c.dom = el('button', 'tess-button ' + extra);
         c.dom.type = 'button';
@@ -18,7 +18,6 @@
       update: function (c, key) {
         const p = c.p;
         if (key == null || key === 'caption' || key === 'html') setContent(c.dom, p.caption, p.html);
-        if (key == null || key === 'flat') c.dom.classList.toggle('tess-flat', !!p.flat);
         if (key == null || key === 'tabStop') c.dom.tabIndex = p.tabStop === false ? -1 : 0;
       }
     };

@@ -5,8 +5,8 @@
   'use strict';
 
   const {
-    define, PANEL_TITLE_H, TAB_BAR_H, byId, el, setContent, num, textOf, iconHtml, canSend, flushFocused, userEvent,
-    sendChange, setProp, applyDisplay, chrome, innerSize, designInner, place, markLayout, flushLayout, dragWith
+    define, PANEL_TITLE_H, TAB_BAR_H, byId, el, num, textOf, iconHtml, canSend, flushFocused, userEvent, sendChange,
+    setProp, applyDisplay, chrome, innerSize, designInner, place, markLayout, flushLayout, dragWith
   } = core;
 
   // ---------------------------------------------------------------- panels
@@ -43,8 +43,7 @@
   }
 
   define('TUniPanel', {
-    props: ['caption', 'html', 'alignment', 'title', 'titleVisible', 'titleAlign', 'borderStyle', 'collapsible', 'collapsed',
-      'draggable', 'tools'],
+    props: ['caption', 'title', 'titleVisible', 'titleAlign', 'borderStyle', 'collapsible', 'collapsed', 'draggable', 'tools'],
     build: function (c) {
       c.dom = el('div', 'tess-panel');
       c.titleBar = el('div', 'tess-panel-title', c.dom);
@@ -90,8 +89,7 @@
         c.body.style.display = p.collapsed && panelHasTitle(c) ? 'none' : '';
       }
       if (all || key === 'tools' || key === 'collapsible' || key === 'collapsed') renderTools(c);
-      if (all || key === 'caption' || key === 'html') setContent(c.captionEl, p.caption, p.html);
-      if (all || key === 'alignment') c.captionEl.style.textAlign = p.alignment || '';
+      if (all || key === 'caption') c.captionEl.textContent = textOf(p.caption);
       if (all || key === 'draggable') c.dom.classList.toggle('tess-draggable', !!p.draggable);
     }
   });
@@ -113,7 +111,7 @@
       if (k.p.tabVisible === false || k.p.visible === false) return;
       const t = el('div', 'tess-tab' + (k === act ? ' tess-tab-active' : '') + (k.p.enabled === false ? ' tess-disabled' : ''), pc.bar);
       t.setAttribute('data-sheet', String(k.id));
-      t.innerHTML = iconHtml(pc, k.p.imageIndex) + textOf(k.p.caption);
+      t.innerHTML = textOf(k.p.caption);
       t.addEventListener('click', () => selectSheet(pc, k));
     });
   }
@@ -128,7 +126,7 @@
   }
 
   define('TUniPageControl', {
-    props: ['activePage', 'tabsVisible', 'images'],
+    props: ['activePage', 'tabsVisible'],
     build: function (c) {
       c.dom = el('div', 'tess-pagecontrol');
       c.bar = el('div', 'tess-tabbar', c.dom);
@@ -145,20 +143,23 @@
         c.bar.style.display = t ? '' : 'none';
         c.body.style.top = t + 'px';
       }
-      if (key == null || key === 'activePage' || key === 'images') { renderTabs(c); c.children.forEach(applyDisplay); }
+      if (key == null || key === 'activePage') { renderTabs(c); c.children.forEach(applyDisplay); }
     }
   });
 
   define('TUniTabSheet', {
-    props: ['caption', 'tabVisible', 'imageIndex'],
+    props: ['caption', 'tabVisible'],
     build: function (c) { c.dom = el('div', 'tess-tabsheet'); },
     designInner: function (c) { return c.parent ? designInner(c.parent) : innerSize(c); },
     update: function (c, key) {
-      if (c.parent && c.parent.bar && (key == null || ['caption', 'tabVisible', 'visible', 'enabled', 'imageIndex'].indexOf(key) >= 0)) renderTabs(c.parent);
+      if (c.parent && c.parent.bar && (key == null || ['caption', 'tabVisible', 'visible', 'enabled'].indexOf(key) >= 0)) renderTabs(c.parent);
     }
   });
 
   // --------------------------------------------------------------- splitter
+
+  // A splitter leaves the control it resizes at least this size.
+  const MIN_SIZE = 20;
 
   function splitTarget(c) {
     const al = c.p.align || 'left';
@@ -171,7 +172,6 @@
   }
 
   define('TUniSplitter', {
-    props: ['minSize'],
     build: function (c) {
       c.dom = el('div', 'tess-splitter');
       if (c.p.width == null) c.p.width = 6;
@@ -184,7 +184,7 @@
         const s0 = horiz ? num(t.p.width, 0) : num(t.p.height, 0);
         const sign = al === 'left' || al === 'top' ? 1 : -1;
         dragWith(e, (dx, dy) => {
-          const v = Math.max(num(c.p.minSize, 20), s0 + sign * (horiz ? dx : dy));
+          const v = Math.max(MIN_SIZE, s0 + sign * (horiz ? dx : dy));
           if (horiz) t.p.width = v; else t.p.height = v;
           markLayout(c.parent);
           flushLayout();

@@ -115,7 +115,7 @@
 
   function gridEditable(c, r, col) {
     const p = c.p;
-    if (!p.editable || p.readOnly) return false;
+    if (!p.editable) return false;
     if (r < num(p.fixedRows, 0) || col < num(p.fixedCols, 0)) return false;
     return !Array.isArray(p.editableCols) || p.editableCols.indexOf(col) >= 0;
   }
@@ -161,7 +161,7 @@
 
   define('TUniStringGrid', {
     props: ['cells', 'cellStyles', 'rows', 'cols', 'fixedRows', 'fixedCols', 'colWidths', 'titles', 'html', 'rowHeight',
-      'striped', 'defaultColWidth', 'selRow', 'selCol', 'editable', 'editableCols', 'readOnly'],
+      'striped', 'defaultColWidth', 'selRow', 'selCol', 'editable', 'editableCols'],
     build: function (c) {
       c.dom = el('div', 'tess-grid');
       c.dom.tabIndex = 0;

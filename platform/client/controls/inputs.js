@@ -5,15 +5,13 @@
   'use strict';
 
   const {
-    define, el, setContent, num, textOf, canSend, flushFocused, sendChange, buildField, updateFieldLabel,
-    textField
+    define, el, setContent, num, textOf, canSend, flushFocused, sendChange, buildField, updateFieldLabel, textField
   } = core;
 
   // ----------------------------------------------------------------- edits
 
   define('TUniEdit', {
-    props: ['text', 'emptyText', 'passwordChar', 'clearButton', 'maxLength', 'readOnly', 'alignment', 'fieldLabel',
-      'labelWidth'],
+    props: ['text', 'emptyText', 'passwordChar', 'clearButton', 'maxLength', 'readOnly', 'fieldLabel', 'labelWidth'],
     build: function (c) {
       const input = textField(c, 'tess-edit');
       c.clear = el('span', 'tess-clear', c.wrap);
@@ -40,7 +38,6 @@
         if (num(p.maxLength, 0) > 0) input.maxLength = p.maxLength; else input.removeAttribute('maxlength');
       }
       if (all || key === 'readOnly') input.readOnly = !!p.readOnly;
-      if (all || key === 'alignment') input.style.textAlign = p.alignment || '';
       updateClear(c);
     }
   });
@@ -92,14 +89,14 @@
 
   function checkClass(type) {
     return {
-      props: ['checked', 'caption', 'html', 'readOnly'].concat(type === 'radio' ? ['group'] : []),
+      props: ['checked', 'caption', 'html'].concat(type === 'radio' ? ['group'] : []),
       build: function (c) {
         c.dom = el('label', 'tess-check tess-' + type);
         c.input = el('input', '', c.dom);
         c.input.type = type;
         c.captionEl = el('span', 'tess-check-caption', c.dom);
         c.input.addEventListener('change', () => {
-          if (!canSend(c) || c.p.readOnly) { c.input.checked = !!c.p.checked; return; }
+          if (!canSend(c)) { c.input.checked = !!c.p.checked; return; }
           if (type === 'radio') {
             c.input.checked = true;
             if (c.p.checked) return;
@@ -121,7 +118,6 @@
           if (type === 'radio' && c.p.checked && key != null) uncheckGroup(c);
         }
         if (all || key === 'caption' || key === 'html') setContent(c.captionEl, c.p.caption, c.p.html);
-        if (all || key === 'readOnly') c.dom.classList.toggle('tess-readonly', !!c.p.readOnly);
       }
     };
   }

@@ -17,7 +17,7 @@
   }
 
   define('TUniMemo', {
-    props: ['lines', 'text', 'readOnly', 'wordWrap', 'scrollBars', 'emptyText', 'maxLength', 'fieldLabel', 'labelWidth'],
+    props: ['lines', 'readOnly', 'wordWrap', 'scrollBars', 'emptyText', 'fieldLabel'],
     build: function (c) {
       const input = el('textarea', 'tess-input');
       input.spellcheck = false;
@@ -37,8 +37,8 @@
       const all = key == null;
       const p = c.p;
       updateFieldLabel(c, key);
-      if (all || key === 'lines' || key === 'text') {
-        const v = Array.isArray(p.lines) ? p.lines.join('\n') : textOf(key === 'text' ? p.text : p.lines);
+      if (all || key === 'lines') {
+        const v = Array.isArray(p.lines) ? p.lines.join('\n') : textOf(p.lines);
         c.input.value = v;
         c.sent = v;
       }
@@ -50,9 +50,6 @@
         c.input.style.overflowX = /hor|both/i.test(s) ? 'scroll' : (/none/i.test(s) ? 'hidden' : '');
       }
       if (all || key === 'emptyText') c.input.placeholder = textOf(p.emptyText);
-      if (all || key === 'maxLength') {
-        if (num(p.maxLength, 0) > 0) c.input.maxLength = p.maxLength; else c.input.removeAttribute('maxlength');
-      }
     }
   });
 
@@ -109,11 +106,11 @@
   }
 
   function comboListOnly(c) {
-    return c.p.editable === false || c.p.style === 'dropDownList' || c.p.style === 'csDropDownList';
+    return c.p.style === 'dropDownList' || c.p.style === 'csDropDownList';
   }
 
   define('TUniComboBox', {
-    props: ['items', 'itemIndex', 'text', 'emptyText', 'readOnly', 'editable', 'fieldLabel', 'labelWidth'],
+    props: ['items', 'itemIndex', 'text', 'emptyText', 'readOnly', 'fieldLabel', 'labelWidth'],
     build: function (c) {
       const input = textField(c, 'tess-combo');
       c.arrow = el('span', 'tess-combo-arrow', c.wrap);
@@ -159,7 +156,7 @@
       }
       if (key === 'items' && c.list) { closeCombo(c); }
       if (all || key === 'emptyText') c.input.placeholder = textOf(p.emptyText);
-      if (all || key === 'readOnly' || key === 'editable' || key === 'style') c.input.readOnly = !!p.readOnly || comboListOnly(c);
+      if (all || key === 'readOnly' || key === 'style') c.input.readOnly = !!p.readOnly || comboListOnly(c);
     },
     destroy: function (c) { closeCombo(c); }
   });

@@ -9,7 +9,7 @@
   // ---------------------------------------------------------------- labels
 
   define('TUniLabel', {
-    props: ['caption', 'html', 'transparent', 'alignment', 'wordWrap', 'autoSize'],
+    props: ['caption', 'html', 'transparent', 'autoSize'],
     autoSize: true,
     build: function (c) {
       c.dom = el('div', 'tess-label');
@@ -28,15 +28,22 @@
         c.dom.classList.toggle('tess-label-html', !!p.html);
       }
       if (all || key === 'transparent') applyColor(c);
-      if (all || key === 'alignment') c.dom.style.textAlign = p.alignment || '';
-      if (all || key === 'wordWrap') c.dom.classList.toggle('tess-wrap', !!p.wordWrap);
     }
   });
 
   // ------------------------------------------------------- pictures, frames
 
+  // The mouse cursor over an image, from its VCL name (crHandPoint) or a CSS
+  // one.
+  function cursorCss(v) {
+    if (!v) return '';
+    const s = String(v).replace(/^cr/, '').toLowerCase();
+    return { hand: 'pointer', handpoint: 'pointer', arrow: 'default', ibeam: 'text', cross: 'crosshair',
+      hourglass: 'wait', no: 'not-allowed', sizeall: 'move' }[s] || s;
+  }
+
   define('TUniImage', {
-    props: ['picture', 'stretch', 'proportional', 'center'],
+    props: ['picture', 'stretch', 'proportional', 'center', 'cursor'],
     build: function (c) {
       c.dom = el('div', 'tess-image');
       c.img = el('img', '', c.dom);
@@ -56,6 +63,7 @@
         c.dom.classList.toggle('tess-img-prop', !!p.proportional);
         c.dom.classList.toggle('tess-img-center', !!p.center);
       }
+      if (key == null || key === 'cursor') c.dom.style.cursor = cursorCss(p.cursor);
     }
   });
 

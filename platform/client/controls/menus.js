@@ -20,10 +20,7 @@
     m.levels.forEach((e) => { if (e.parentNode) e.parentNode.removeChild(e); });
   }
 
-  function menuItems(c) {
-    if (Array.isArray(c.p.menu)) return c.p.menu;
-    return Array.isArray(c.p.items) ? c.p.items : [];
-  }
+  function menuItems(c) { return Array.isArray(c.p.menu) ? c.p.menu : []; }
 
   function menuLevel(m, items, x, y, level) {
     while (m.levels.length > level) { const e = m.levels.pop(); if (e.parentNode) e.parentNode.removeChild(e); }
@@ -71,7 +68,7 @@
   }
 
   define('TUniPopupMenu', {
-    props: ['menu', 'items', 'images'],
+    props: ['menu', 'images'],
     popup: popupMenu,
     destroy: function (c) { if (openMenu && openMenu.owner === c) closeMenus(); }
   });

@@ -4,15 +4,13 @@
 (function (core) {
   'use strict';
 
-  const {
-    define, domComp, el, setContent, num, textOf, canSend, enqueue, restart, buildWindow, placeWindow, showBox
-  } = core;
+  const { define, domComp, el, num, textOf, canSend, enqueue, restart, buildWindow, placeWindow, showBox } = core;
 
   // --------------------------------------------------------------- uploads
 
   const UPLOAD_TEXTS = {
     uploading: 'Uploading...', pleaseWait: 'Please Wait', uploadError: 'Upload Error',
-    timeout: 'Timeout occurred...', maxSize: 'File is bigger than maximum allowed size',
+    timeout: 'Timeout occurred...',
     maxFiles: 'You can upload maximum %d files.', cancel: 'Cancel', processing: 'Processing...',
     upload: 'Upload', selectFile: 'Please Select a File', browse: 'Browse...'
   };
@@ -35,8 +33,6 @@
   function uploadProblem(c, files) {
     const maxFiles = num(c.p.maxFiles, 0);
     if (maxFiles > 0 && files.length > maxFiles) return uploadText(c, 'maxFiles').replace('%d', String(maxFiles));
-    const maxSize = num(c.p.maxSize, 0);
-    if (maxSize > 0 && files.some((f) => f.size > maxSize)) return uploadText(c, 'maxSize');
     return '';
   }
 
@@ -133,7 +129,7 @@
   }
 
   define('TUniFileUpload', {
-    props: ['show', 'title', 'messages', 'filter', 'maxFiles', 'multipleFiles', 'timeoutSecs', 'maxSize'],
+    props: ['show', 'title', 'messages', 'filter', 'maxFiles', 'multipleFiles', 'timeoutSecs'],
     update: function (c, key) {
       if (key == null || key === 'show') {
         if (c.p.show) openUploadWindow(c);
@@ -162,7 +158,7 @@
   }
 
   define('TUniFileUploadButton', {
-    props: ['caption', 'html', 'messages', 'filter', 'maxFiles', 'multipleFiles', 'timeoutSecs', 'maxSize'],
+    props: ['caption', 'messages', 'filter', 'maxFiles', 'multipleFiles', 'timeoutSecs'],
     build: function (c) {
       c.dom = el('div', 'tess-dropzone');
       c.captionEl = el('div', 'tess-dropzone-caption', c.dom);
@@ -192,7 +188,7 @@
     },
     update: function (c, key) {
       const p = c.p;
-      if (key == null || key === 'caption' || key === 'html') setContent(c.captionEl, p.caption, p.html);
+      if (key == null || key === 'caption') c.captionEl.textContent = textOf(p.caption);
       if (key == null || key === 'filter') {
         const a = acceptList(p.filter);
         if (a) c.file.accept = a; else c.file.removeAttribute('accept');
