@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
   // Creation: open, show and render the page, as a page load does.
   std::vector<double> createMs;
   double rssBefore = testing_support::ResidentMiB();
-  std::vector<std::shared_ptr<plat::ui::Session>> open;
+  std::vector<std::shared_ptr<plat::session::Session>> open;
   for (int i = 0; i < kSessions; ++i) {
     auto t0 = std::chrono::steady_clock::now();
     auto s = sessions.Open({{"standort", "Bench"}});

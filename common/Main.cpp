@@ -5,7 +5,7 @@
 #include "platform/io/text_file.h"
 #include "platform/io/utf8.h"
 
-namespace utf8 = plat::utf8;
+namespace utf8 = plat::io::utf8;
 namespace io = plat::io;
 
 std::string ReadIniString(std::string_view fileName, std::string_view section,
@@ -62,9 +62,9 @@ std::string TrimBlanksAndControls(std::string_view s) {
 
 }  // namespace
 
-plat::StringList SplitLine(std::string_view text, char delimiter, bool trimItems,
+plat::ui::StringList SplitLine(std::string_view text, char delimiter, bool trimItems,
                            bool honourQuotes) {
-  plat::StringList list;
+  plat::ui::StringList list;
   std::string item;
   bool inQuotes = false;
   for (char c : text) {
@@ -81,7 +81,7 @@ plat::StringList SplitLine(std::string_view text, char delimiter, bool trimItems
   return list;
 }
 
-void LoadCsvIntoGrid(std::string_view fileName, plat::GridModel& grid) {
+void LoadCsvIntoGrid(std::string_view fileName, plat::ui::GridModel& grid) {
   std::vector<std::string> lines = io::ReadLines(fileName);
   if (lines.empty()) throw io::IoError("empty file: " + std::string(fileName));
 
@@ -114,7 +114,7 @@ void LoadCsvIntoGrid(std::string_view fileName, plat::GridModel& grid) {
   grid.EndUpdate();
 }
 
-void DeleteGridRow(int row, plat::GridModel& grid) {
+void DeleteGridRow(int row, plat::ui::GridModel& grid) {
   if (row < 0 || grid.RowCount() == 0) return;
   grid.BeginUpdate();
   if (row != grid.RowCount()) {
@@ -125,14 +125,14 @@ void DeleteGridRow(int row, plat::GridModel& grid) {
   grid.EndUpdate();
 }
 
-void ListFoldersToCombo(std::string_view searchMask, plat::StringList& items) {
+void ListFoldersToCombo(std::string_view searchMask, plat::ui::StringList& items) {
   std::string folder = io::ExtractFilePath(searchMask);
   std::string pattern = io::ExtractFileName(searchMask);
   for (const auto& e : io::ListDirectory(folder))
     if (e.isDirectory && io::WildcardMatch(pattern, e.name)) items.Add(e.name);
 }
 
-void ListFilesByExt(std::string_view folder, plat::StringList& list, std::string_view extension) {
+void ListFilesByExt(std::string_view folder, plat::ui::StringList& list, std::string_view extension) {
   list.Clear();
   for (const auto& e : io::ListDirectory(folder))
     if (!e.isDirectory && utf8::ToLower(io::ExtractFileExt(e.name)) == extension) list.Add(e.name);

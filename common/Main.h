@@ -29,19 +29,19 @@ std::string TextAfter(std::string_view text, std::string_view separator);
 // Splits at `delimiter`; optionally trims each item of blanks and control
 // characters and honours double quotes (a delimiter inside quotes is kept,
 // the quotes are dropped). A trailing delimiter adds no empty last item.
-plat::StringList SplitLine(std::string_view text, char delimiter, bool trimItems,
+plat::ui::StringList SplitLine(std::string_view text, char delimiter, bool trimItems,
                            bool honourQuotes);
 
 // Loads a comma-separated file into a grid of 11 columns and one row per
 // line; raises when the file cannot be read or has no first line.
-void LoadCsvIntoGrid(std::string_view fileName, plat::GridModel& grid);
+void LoadCsvIntoGrid(std::string_view fileName, plat::ui::GridModel& grid);
 // Removes a row by moving the later rows up; an index at or past the row
 // count removes the last row.
-void DeleteGridRow(int row, plat::GridModel& grid);
+void DeleteGridRow(int row, plat::ui::GridModel& grid);
 
 // Appends the names of the sub-folders matched by `searchMask` (a folder
 // followed by a wildcard pattern), "." and ".." excepted, in file-system order.
-void ListFoldersToCombo(std::string_view searchMask, plat::StringList& items);
+void ListFoldersToCombo(std::string_view searchMask, plat::ui::StringList& items);
 // Clears `list` and adds the names of the files in `folder` whose lowered
 // extension equals `extension` exactly, in file-system order.
-void ListFilesByExt(std::string_view folder, plat::StringList& list, std::string_view extension);
+void ListFilesByExt(std::string_view folder, plat::ui::StringList& list, std::string_view extension);

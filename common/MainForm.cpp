@@ -3,7 +3,7 @@
 #include "platform/ui/form_loader.h"
 #include "server/MainModule.h"
 
-TMainForm::TMainForm(Session* session) : Form(session) {
+TMainForm::TMainForm(Session* session) : SessionForm(session) {
   RegisterSessionHandlers();
   RegisterDisplayHandlers();
   RegisterCommandHandlers();

@@ -8,10 +8,13 @@
 
 #include "platform/io/xml_document.h"
 #include "platform/session/session.h"
+#include "platform/session/session_form.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
 
-using namespace plat::ui;  // the form code reads like the designer's units
+// The form code reads like the designer's units.
+using namespace plat::session;
+using namespace plat::ui;
 
 // The HTML templates of a medium in a frame of W x H pixels.
 namespace medium_html {
@@ -22,7 +25,7 @@ std::string VideoHtml(const std::string& address, int w, int h);
 std::string MutedVideoHtml(const std::string& address, int w, int h);
 }  // namespace medium_html
 
-class TMainForm : public Form {
+class TMainForm : public SessionForm {
  public:
   // Builds the form from its definition "Main.yaml" and binds the fields.
   explicit TMainForm(Session* session);
@@ -200,7 +203,7 @@ class TMainForm : public Form {
 
   // --- navigation panels ------------------------------------------------------------
   int nrSlave = 0;                 // number of the last numbered sub-menu
-  plat::xml::XmlDocument xmlFT;    // the menu file of the latest build
+  plat::io::XmlDocument xmlFT;    // the menu file of the latest build
   // "#RRGGBB" as a colour value in $00BBGGRR order; raises ConvertError.
   static int HtmlToColor(std::string_view text);
   void btnNaviClick(Component* Sender);

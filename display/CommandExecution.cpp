@@ -38,7 +38,7 @@ void TMainForm::timerCMDTimer(Component*) {
     bool known = false;
     for (const char* k : kinds) known = known || c.sTyp == k;
     return !known || (c.sTyp == "Dayplan" &&
-                      plat::utf8::ToLower(c.sStandort) == plat::utf8::ToLower(lblStandort->Caption()));
+                      plat::io::utf8::ToLower(c.sStandort) == plat::io::utf8::ToLower(lblStandort->Caption()));
   };
   // The poll sets the number back to 1 once it passed 1000 and reads the
   // record under the same lock.

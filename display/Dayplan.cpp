@@ -12,8 +12,8 @@ namespace {
 // before the first character counts from the first.
 std::string Copy(const std::string& s, long index, long count) {
   if (index < 1) index = 1;
-  if (count <= 0 || index > static_cast<long>(plat::utf8::Length(s))) return {};
-  return plat::utf8::Substr(s, static_cast<std::size_t>(index - 1), static_cast<std::size_t>(count));
+  if (count <= 0 || index > static_cast<long>(plat::io::utf8::Length(s))) return {};
+  return plat::io::utf8::Substr(s, static_cast<std::size_t>(index - 1), static_cast<std::size_t>(count));
 }
 
 // A display base folder from the configuration: a relative one (an empty
@@ -60,7 +60,7 @@ void TMainForm::btnDayplanClick(Component*) {
   const int count = memoDP->Lines().Count();
   for (int i = 0; i < count; ++i) {
     const std::string line = memoDP->Lines()[i];
-    const long L = static_cast<long>(plat::utf8::Length(line));
+    const long L = static_cast<long>(plat::io::utf8::Length(line));
     const std::string kind = Copy(line, 14, 1);
     const std::string name = Copy(line, 22, L - 34);
     const auto from = plat::ParseTimeOfDay(Copy(line, 1, 5) + ":00");

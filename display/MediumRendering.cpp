@@ -17,7 +17,7 @@ std::string CacheBuster() {
 
 // The code of a single medium by its name; later tests replace earlier ones.
 std::string SingleMediumCode(const std::string& medium) {
-  const std::string m = plat::utf8::ToLower(medium);
+  const std::string m = plat::io::utf8::ToLower(medium);
   std::string code;
   const std::string last3 = RightText(m, 3), last4 = RightText(m, 4);
   if (last3 == "png" || last3 == "jpg" || last4 == "jpeg") code = "0";

@@ -110,7 +110,7 @@ void TMainForm::btnNaviAktionClick(Component*) {
       const std::string& frame = f[4];
       std::string medium = f[3];
       std::replace(medium.begin(), medium.end(), '\\', '/');
-      const std::string ext = plat::utf8::ToLower(RightText(medium, 3));
+      const std::string ext = plat::io::utf8::ToLower(RightText(medium, 3));
       memoLog->Lines().Add("[navi] " + medium + " " + frame + " " + type);
 
       if (type == "Playlist") {

@@ -13,7 +13,7 @@
 #include "platform/io/utf8.h"
 #include "platform/log.h"
 
-using plat::xml::XmlNode;
+using plat::io::XmlNode;
 
 // The picture of a navigation button at its own size; the press handlers
 // swap the normal and the selected picture with it.
@@ -38,7 +38,7 @@ struct NaviPanelKind {
 
 // "True"/"False" in any letter case, or a number (non-zero is true).
 bool MenuBool(const std::string& text) {
-  const std::string lower = plat::utf8::ToLower(text);
+  const std::string lower = plat::io::utf8::ToLower(text);
   if (lower == "true") return true;
   if (lower == "false") return false;
   if (auto n = plat::TryStrToInt(text)) return *n != 0;
@@ -136,7 +136,7 @@ void BuildNaviPanel(TMainForm& f, const NaviPanelKind& kind) {
     }
   }
 
-  plat::StringList actions;
+  plat::ui::StringList actions;
   for (int i = 0; i < kNaviButtons; ++i) {
     const std::string index = std::to_string(i);
     try {
@@ -186,7 +186,7 @@ void TMainForm::RegisterNaviPanelHandlers() {
 
 int TMainForm::HtmlToColor(std::string_view text) {
   // #RRGGBB becomes $BBGGRR; the first character is not looked at.
-  auto chars = [&](std::size_t from) { return plat::utf8::Substr(text, from, 2); };
+  auto chars = [&](std::size_t from) { return plat::io::utf8::Substr(text, from, 2); };
   return plat::StrToInt("$" + chars(5) + chars(3) + chars(1));
 }
 

@@ -30,7 +30,7 @@ void TMainForm::btnPlaylistClick(Component*) {
   TUniMemo* queues[] = {memoPF1, memoPF2, memoPF3};
   for (TUniMemo* q : queues) q->Lines().BeginUpdate();
   for (const std::string& line : memoPLS->Lines()) {
-    const plat::StringList pieces = SplitPlaylistLine(line);
+    const plat::ui::StringList pieces = SplitPlaylistLine(line);
     if (!HasPlaylistFields(pieces, plFrame)) continue;
     const std::string& frame = pieces[plFrame];
     if (frame == "1" || frame == "2" || frame == "3") queues[frame[0] - '1']->Lines().Add(line);
@@ -95,7 +95,7 @@ void TMainForm::RotateFrame(int n) {
   auto unreadable = [&](const std::string& why) {
     LogDisplayError("[error], --> " + frameName + " " + why + ": " + line, frameName + ": " + why + ": " + line);
   };
-  const plat::StringList f = SplitLine(line, ',', false, false);
+  const plat::ui::StringList f = SplitLine(line, ',', false, false);
   if (!HasPlaylistFields(f, plWeekdays)) return unreadable("item has too few fields");
 
   const std::string& T = f[plTime];

@@ -14,6 +14,7 @@
 #include "platform/io/path.h"
 #include "platform/io/text_file.h"
 #include "platform/log.h"
+#include "platform/ui/escape.h"
 
 namespace {
 
@@ -26,36 +27,6 @@ std::string Hex(const char* format, unsigned value) {
   char buf[16];
   std::snprintf(buf, sizeof buf, format, value);
   return buf;
-}
-
-// The text as the inside of a double-quoted script string: it shows as
-// typed and can neither end the string nor the script element ("</script>",
-// "<!--"). Line and paragraph separators are escaped for older engines,
-// which take them as line breaks.
-std::string ScriptStringText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    switch (c) {
-      case '"': out += "\\\""; continue;
-      case '\\': out += "\\\\"; continue;
-      case '\n': out += "\\n"; continue;
-      case '\r': out += "\\r"; continue;
-      case '\t': out += "\\t"; continue;
-      case '<': out += "\\x3C"; continue;
-      default: break;
-    }
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-      out += Hex("\\x%02X", static_cast<unsigned char>(c));
-    } else if (text.substr(i, 3) == "\xE2\x80\xA8" || text.substr(i, 3) == "\xE2\x80\xA9") {
-      out += text[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
-      i += 2;
-    } else {
-      out += c;
-    }
-  }
-  return out;
 }
 
 // The font name as the inside of a double-quoted CSS string, so that a name

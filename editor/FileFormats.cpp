@@ -4,11 +4,11 @@
 #include "platform/convert.h"
 #include "platform/io/utf8.h"
 
-namespace utf8 = plat::utf8;
+namespace utf8 = plat::io::utf8;
 
-plat::StringList SplitPlaylistLine(std::string_view line) { return SplitLine(line, ',', true, false); }
+plat::ui::StringList SplitPlaylistLine(std::string_view line) { return SplitLine(line, ',', true, false); }
 
-bool HasPlaylistFields(const plat::StringList& pieces, int field) { return pieces.Count() > field; }
+bool HasPlaylistFields(const plat::ui::StringList& pieces, int field) { return pieces.Count() > field; }
 
 std::string FormatPlaylistLine(const std::vector<std::string>& fields) {
   std::string line = ",";

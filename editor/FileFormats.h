@@ -22,9 +22,9 @@ enum PlaylistField {
 // The pieces of a line: piece 0 is the empty text before the leading comma,
 // piece k is field k (blanks around each trimmed; the trailing comma adds
 // nothing).
-plat::StringList SplitPlaylistLine(std::string_view line);
+plat::ui::StringList SplitPlaylistLine(std::string_view line);
 // True when the pieces hold every field up to `field`.
-bool HasPlaylistFields(const plat::StringList& pieces, int field);
+bool HasPlaylistFields(const plat::ui::StringList& pieces, int field);
 // Writes fields 1 to 19 (`fields[0]` is field 1; missing ones are empty).
 std::string FormatPlaylistLine(const std::vector<std::string>& fields);
 

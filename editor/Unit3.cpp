@@ -3,7 +3,7 @@
 #include "platform/ui/form_loader.h"
 #include "server/MainModule.h"
 
-TfrmMedium::TfrmMedium(plat::ui::Session* session) : plat::ui::Form(session) {
+TfrmMedium::TfrmMedium(plat::session::Session* session) : plat::ui::Form(session) {
   Build(plat::ui::FormDefinition("Unit3.yaml"));
 }
 

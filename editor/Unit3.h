@@ -8,7 +8,7 @@
 class TfrmMedium : public plat::ui::Form {
  public:
   // Builds the dialog from its definition "Unit3.yaml".
-  explicit TfrmMedium(plat::ui::Session* session);
+  explicit TfrmMedium(plat::session::Session* session);
   const char* ClassName() const override { return "TfrmMedium"; }
 };
 

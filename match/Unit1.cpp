@@ -3,7 +3,7 @@
 #include "platform/ui/form_loader.h"
 #include "server/MainModule.h"
 
-TfrmHeim::TfrmHeim(plat::ui::Session* session) : plat::ui::Form(session) {
+TfrmHeim::TfrmHeim(plat::session::Session* session) : plat::ui::Form(session) {
   Build(plat::ui::FormDefinition("Unit1.yaml"));
 }
 

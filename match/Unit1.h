@@ -8,7 +8,7 @@
 class TfrmHeim : public plat::ui::Form {
  public:
   // Builds the dialog from its definition "Unit1.yaml".
-  explicit TfrmHeim(plat::ui::Session* session);
+  explicit TfrmHeim(plat::session::Session* session);
   const char* ClassName() const override { return "TfrmHeim"; }
 };
 

@@ -3,7 +3,7 @@
 #include "platform/ui/form_loader.h"
 #include "server/MainModule.h"
 
-TfrmUhr::TfrmUhr(plat::ui::Session* session) : plat::ui::Form(session) {
+TfrmUhr::TfrmUhr(plat::session::Session* session) : plat::ui::Form(session) {
   Build(plat::ui::FormDefinition("Unit2.yaml"));
 }
 

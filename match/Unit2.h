@@ -8,7 +8,7 @@
 class TfrmUhr : public plat::ui::Form {
  public:
   // Builds the dialog from its definition "Unit2.yaml".
-  explicit TfrmUhr(plat::ui::Session* session);
+  explicit TfrmUhr(plat::session::Session* session);
   const char* ClassName() const override { return "TfrmUhr"; }
 };
 

@@ -7,7 +7,7 @@ const char* const kLoadingScreenCss =
     "14px tahoma,arial,helvetica;padding:    2px 2px 220px 204px;margin:     0;text-align: "
     "center;height:     auto;}#loading-mask {background-color: #000000;}";
 
-TUniMainModule::TUniMainModule(TUniServerModule& server, plat::ui::Session* session)
+TUniMainModule::TUniMainModule(TUniServerModule& server, plat::session::Session* session)
     : server_(server), session_(session) {
   const auto& def = plat::ui::FormDefinition("MainModule.yaml");
   Theme = def.props.value("Theme", "");
@@ -25,7 +25,7 @@ void TUniMainModule::UniGUIMainModuleCreate() {
 }
 
 TUniMainModule* UniMainModule() {
-  plat::ui::Session* s = plat::ui::Session::Current();
+  plat::session::Session* s = plat::session::Session::Current();
   auto* m = s ? dynamic_cast<TUniMainModule*>(s->MainModule()) : nullptr;
   if (!m) throw plat::ui::UiError("no main module for this request");
   return m;

@@ -13,7 +13,7 @@ class TUniServerModule;
 // The black loading mask every page shows while the application loads.
 extern const char* const kLoadingScreenCss;
 
-class TUniMainModule : public plat::ui::MainModuleBase {
+class TUniMainModule : public plat::session::MainModuleBase {
  public:
   std::string Theme;
   bool DisableMouseRightClick = false;  // the browser's context menu
@@ -21,11 +21,11 @@ class TUniMainModule : public plat::ui::MainModuleBase {
 
   // Reads the module's settings from its definition and runs the create
   // handler.
-  TUniMainModule(TUniServerModule& server, plat::ui::Session* session = nullptr);
+  TUniMainModule(TUniServerModule& server, plat::session::Session* session = nullptr);
 
   void UniGUIMainModuleCreate();
 
-  plat::ui::Session* GetSession() const { return session_; }
+  plat::session::Session* GetSession() const { return session_; }
 
   // The session's open dialog of class T, or a new one from its definition.
   template <typename T>
@@ -37,7 +37,7 @@ class TUniMainModule : public plat::ui::MainModuleBase {
 
  private:
   TUniServerModule& server_;
-  plat::ui::Session* session_;
+  plat::session::Session* session_;
 };
 
 // The main module of the session on whose behalf the current request runs.

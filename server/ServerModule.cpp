@@ -18,6 +18,7 @@
 #include "platform/io/text_file.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
+#include "platform/ui/escape.h"
 
 namespace {
 
@@ -71,9 +72,9 @@ void TUniServerModule::LoadSettings() {
   ConnectionRetryMessage = recovery.value("RetryMessage", "");
 }
 
-plat::ui::SessionManager& TUniServerModule::Sessions() {
+plat::session::SessionManager& TUniServerModule::Sessions() {
   if (!sessions_) {
-    plat::ui::SessionHostConfig c;
+    plat::session::SessionHostConfig c;
     c.maxSessions = static_cast<std::size_t>(MaxSessions);
     c.timeoutMs = static_cast<std::int64_t>(SessionTimeoutMinutes) * 60 * 1000;
     c.title = Title;
@@ -89,11 +90,11 @@ plat::ui::SessionManager& TUniServerModule::Sessions() {
     c.clientFolder = TESS_SOURCE_DIR "/platform/client";
     c.fontAwesomeFolder = TESS_SOURCE_DIR "/node_modules/@fortawesome/fontawesome-free";
     c.tempFolder = plat::io::Resolve(StartPath() + TempFolder).string();
-    c.createSession = [this](plat::ui::Session& s) {
+    c.createSession = [this](plat::session::Session& s) {
       s.SetMainModule(std::make_unique<TUniMainModule>(*this, &s));
       s.SetMainForm(std::make_unique<TMainForm>(&s));
     };
-    sessions_ = std::make_unique<plat::ui::SessionManager>(std::move(c));
+    sessions_ = std::make_unique<plat::session::SessionManager>(std::move(c));
   }
   return *sessions_;
 }
@@ -180,7 +181,7 @@ bool TUniServerModule::UniGUIServerModuleHTTPCommand(const plat::http::HttpReque
   if (head == "/refresh") {
     // The character after "/refresh" is skipped, whatever it is; the rest
     // (still percent-encoded) is the new target of the last command kind.
-    std::string target = plat::utf8::Substr(uri, 9);
+    std::string target = plat::io::utf8::Substr(uri, 9);
     {
       std::lock_guard<std::mutex> lock(commandMutex_);
       command_.sStandort = target;

@@ -15,7 +15,7 @@ class HttpServer;
 struct HttpRequest;
 struct HttpResponse;
 }  // namespace plat::http
-namespace plat::ui {
+namespace plat::session {
 class SessionManager;
 }
 
@@ -94,7 +94,7 @@ class TUniServerModule {
   int BoundPort() const;
 
   // The browser sessions of the process.
-  plat::ui::SessionManager& Sessions();
+  plat::session::SessionManager& Sessions();
   // Builds every form once; raises when a definition does not fit its code.
   static void CheckFormDefinitions();
 
@@ -107,7 +107,7 @@ class TUniServerModule {
   TDisplayCommand command_;
   mutable std::mutex cssMutex_;
   std::vector<std::string> customCss_;
-  std::unique_ptr<plat::ui::SessionManager> sessions_;
+  std::unique_ptr<plat::session::SessionManager> sessions_;
   std::unique_ptr<plat::http::HttpServer> http_;
 };
 

@@ -19,7 +19,7 @@ std::string Reversed(const std::string& text) {
   std::vector<std::string> chars;
   for (std::size_t pos = 0; pos < text.size();) {
     std::size_t start = pos;
-    plat::utf8::Next(text, pos);
+    plat::io::utf8::Next(text, pos);
     chars.push_back(text.substr(start, pos - start));
   }
   std::string out;
@@ -108,8 +108,8 @@ void TMainForm::btnLoginOKClick(Component*) {
   const std::string user = edtLoginUser->Text();
   const std::string password = edtLoginPW->Text();
 
-  if (plat::utf8::ToLower(user) == kAdministrator &&
-      plat::utf8::ToLower(password) == kAdministratorPassword) {
+  if (plat::io::utf8::ToLower(user) == kAdministrator &&
+      plat::io::utf8::ToLower(password) == kAdministratorPassword) {
     tabSpielstand->SetTabVisible(true);
     tabEnt->SetTabVisible(true);
     tabTeamEdit->SetTabVisible(true);
@@ -124,7 +124,7 @@ void TMainForm::btnLoginOKClick(Component*) {
 
   const std::string users = apppath + "Config\\tsUsers.ini";
   const std::string stored = Reversed(ReadIniString(users, user, "pw", ""));
-  const std::string kind = plat::utf8::ToLower(ReadIniString(users, user, "type", ""));
+  const std::string kind = plat::io::utf8::ToLower(ReadIniString(users, user, "type", ""));
   if (password.empty() || stored.empty() || password != stored) {
     session->ShowMessage("Wrong password!");
     return;

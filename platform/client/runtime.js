@@ -1,9 +1,13 @@
 /*
- * Tessarine browser runtime.
+ * Tessarine browser runtime: the core.
  *
- * The server owns all UI state. This file renders the component tree it
+ * The server owns all UI state. The runtime renders the component tree it
  * sends, applies the ordered stream of ops, runs the browser timers and
- * reports user actions as events, one request at a time per session.
+ * reports user actions as events, one request at a time per session. This
+ * file holds the request queue, the ops, the layout, the forms and the
+ * boxes; each family of controls has its own file under controls/, which
+ * registers its classes through Tess.core.define. The page loads the files
+ * in the order of scripts.txt, this one first.
  *
  * Decisions where the protocol leaves room:
  * - Any node without parent is a form, whatever its cls: the first one is
@@ -146,7 +150,7 @@
     for (let x = c; x; x = x.parent) {
       if (x.p.visible === false || x.p.enabled === false) return false;
       const par = x.parent;
-      if (par && par.cls === 'TUniPageControl' && activeSheet(par) !== x) return false;
+      if (par && par.def.showsChild && !par.def.showsChild(par, x)) return false;
     }
     return true;
   }
@@ -292,6 +296,20 @@
   // ------------------------------------------------------------ components
 
   const classes = Object.create(null);
+
+  // The properties the core draws for every control that has an element
+  // (the screen mask goes with its clicks).
+  const COMMON_PROPS = ['name', 'visible', 'enabled', 'left', 'top', 'width', 'height', 'align', 'anchors', 'hint',
+    'showHint', 'cls', 'color', 'font', 'style', 'screenMask'];
+  const COMMON = new Set(COMMON_PROPS);
+
+  // A class of controls: `props` lists the properties it draws besides the
+  // common ones; its update hook is called for those and the common ones.
+  function define(cls, def) {
+    def.own = new Set(def.props || []);
+    classes[cls] = def;
+    return def;
+  }
 
   function setStyleProp(e, k, v) {
     k = String(k).trim();
@@ -494,15 +512,8 @@
     }
     c.p[key] = v;
     applyCommon(c, key);
-    if (c.def.update) c.def.update(c, key);
+    if (c.def.update && (COMMON.has(key) || c.def.own.has(key))) c.def.update(c, key);
     if (LAYOUT_KEYS.has(key)) markLayout(c.parent || c);
-  }
-
-  function cursorCss(v) {
-    if (!v) return '';
-    const s = String(v).replace(/^cr/, '').toLowerCase();
-    return { hand: 'pointer', handpoint: 'pointer', arrow: 'default', ibeam: 'text', cross: 'crosshair',
-      hourglass: 'wait', no: 'not-allowed', sizeall: 'move' }[s] || s;
   }
 
   function applyFont(e, f) {
@@ -526,7 +537,7 @@
   function applyDisplay(c) {
     if (!c.dom) return;
     let shown = c.p.visible !== false;
-    if (c.parent && c.parent.cls === 'TUniPageControl') shown = shown && activeSheet(c.parent) === c;
+    if (c.parent && c.parent.def.showsChild) shown = shown && c.parent.def.showsChild(c.parent, c);
     c.dom.style.display = shown ? '' : 'none';
     if (c.def.display) c.def.display(c, shown);
   }
@@ -557,7 +568,6 @@
     }
     if (all || key === 'color') applyColor(c);
     if (all || key === 'font') applyFont(c.fontEl || d, p.font);
-    if (all || key === 'cursor') d.style.cursor = cursorCss(p.cursor);
     if (all || key === 'style') {
       (c._style || []).forEach((k) => d.style.removeProperty(k));
       c._style = [];
@@ -723,10 +733,15 @@
     c.dom.addEventListener('mouseup', send('up'));
   }
 
+  // A click of the user; the page is masked with the control's screen mask
+  // until the answer arrives. queueClick is for controls that checked
+  // canSend and flushed the focused input already.
+  function sendClick(c) { userEvent(c, { t: 'click', c: c.id }, c.p.screenMask); }
+  function queueClick(c) { enqueue({ t: 'click', c: c.id }, c.p.screenMask); }
+
   function clickEvents(c, target) {
     (target || c.dom).addEventListener('click', (e) => {
-      if (compOf(e.target) !== c) return;
-      userEvent(c, { t: 'click', c: c.id }, c.p.screenMask);
+      if (compOf(e.target) === c) sendClick(c);
     });
   }
 
@@ -762,9 +777,30 @@
 
   function textOf(v) { return v == null ? '' : String(v); }
 
+  // A one-line text field whose text goes to the server as "text" when it
+  // changed (on change, or when c.commit() is called).
+  function textField(c, extra) {
+    const input = el('input', 'tess-input');
+    input.type = 'text';
+    input.autocomplete = 'off';
+    buildField(c, input, extra);
+    c.sent = '';
+    c.commit = function () {
+      if (input.value === c.sent) return;
+      c.sent = input.value;
+      c.p.text = input.value;
+      sendChange(c, 'text', input.value);
+    };
+    input.addEventListener('change', () => c.commit());
+    return input;
+  }
+
   // ----------------------------------------------------------------- forms
 
-  classes.TUniForm = {
+  // The page's form fills the window; its width and height are the design
+  // size its children are anchored to.
+  define('TUniForm', {
+    props: [],
     build: function (c) {
       c.dom = el('div', 'tess-form tess-mainform', document.body);
     },
@@ -775,7 +811,7 @@
       const r = c.rect || { w: 0, h: 0 };
       return { w: num(c.p.width, r.w), h: num(c.p.height, r.h) };
     }
-  };
+  });
 
   function windowTitleH(c) { return c.p.titleVisible === false ? 0 : WINDOW_TITLE_H; }
 
@@ -824,7 +860,10 @@
     c.body.style.top = th + 'px';
   }
 
-  classes.TUniDialog = {
+  // A dialog's position "design" keeps its left and top, else it opens
+  // centred.
+  define('TUniDialog', {
+    props: ['caption', 'modal', 'closable', 'position', 'titleVisible'],
     floating: true,
     build: function (c) {
       c.dialog = true;
@@ -850,334 +889,7 @@
       }
     },
     destroy: function (c) { if (c.mask.parentNode) c.mask.parentNode.removeChild(c.mask); }
-  };
-
-  // ---------------------------------------------------------------- panels
-
-  function panelHasTitle(c) {
-    return c.p.titleVisible === true || (c.p.titleVisible !== false && c.p.title != null && c.p.title !== '');
-  }
-
-  function panelBordered(c) {
-    const b = c.p.borderStyle;
-    return !!b && b !== 'none' && b !== 'ubsNone';
-  }
-
-  function renderTools(c) {
-    c.toolBox.innerHTML = '';
-    (Array.isArray(c.p.tools) ? c.p.tools : []).forEach((t) => {
-      const b = el('span', 'tess-tool', c.toolBox);
-      b.innerHTML = iconHtml(c, t.icon || t.type || 'gear');
-      if (t.hint) b.title = String(t.hint);
-      b.addEventListener('click', (e) => {
-        e.stopPropagation();
-        userEvent(c, { t: 'tool', c: c.id, tool: t.id });
-      });
-    });
-    if (c.p.collapsible) {
-      const b = el('span', 'tess-tool tess-collapse', c.toolBox);
-      b.innerHTML = '<i class="fas ' + (c.p.collapsed ? 'fa-chevron-down' : 'fa-chevron-up') + '"></i>';
-      b.addEventListener('click', (e) => {
-        e.stopPropagation();
-        setProp(c, 'collapsed', !c.p.collapsed);
-        flushLayout();
-      });
-    }
-  }
-
-  classes.TUniPanel = {
-    build: function (c) {
-      c.dom = el('div', 'tess-panel');
-      c.titleBar = el('div', 'tess-panel-title', c.dom);
-      c.titleText = el('span', 'tess-panel-title-text', c.titleBar);
-      c.toolBox = el('span', 'tess-panel-tools', c.titleBar);
-      c.body = el('div', 'tess-panel-body', c.dom);
-      c.captionEl = el('div', 'tess-panel-caption', c.body);
-      c.colorEl = c.body;
-      const drag = (e) => {
-        if (!c.p.draggable || e.target.closest('.tess-tool')) return;
-        const l0 = num(c.p.left, 0), t0 = num(c.p.top, 0);
-        dragWith(e, (dx, dy) => {
-          c.p.left = l0 + dx;
-          c.p.top = t0 + dy;
-          markLayout(c.parent || c);
-          flushLayout();
-        });
-      };
-      c.titleBar.addEventListener('mousedown', drag);
-      c.body.addEventListener('mousedown', (e) => {
-        if (!panelHasTitle(c) && (e.target === c.body || e.target === c.captionEl)) drag(e);
-      });
-    },
-    chrome: function (c) {
-      const b = panelBordered(c) ? 1 : 0;
-      return { l: b, t: b + (panelHasTitle(c) ? PANEL_TITLE_H : 0), r: b, b: b };
-    },
-    outerHeight: function (c) {
-      if (c.p.collapsed && panelHasTitle(c)) { const ch = chrome(c); return ch.t + ch.b; }
-      return num(c.p.height, 0);
-    },
-    update: function (c, key) {
-      const all = key == null;
-      const p = c.p;
-      if (all || key === 'title' || key === 'titleVisible' || key === 'titleAlign' || key === 'borderStyle' || key === 'collapsed') {
-        const ch = chrome(c);
-        c.titleBar.style.display = panelHasTitle(c) ? '' : 'none';
-        c.titleText.textContent = textOf(p.title);
-        c.titleBar.style.textAlign = p.titleAlign === 'center' || p.titleAlign === 'right' ? p.titleAlign : 'left';
-        c.dom.classList.toggle('tess-panel-bordered', panelBordered(c));
-        // Positions inside a bordered element start inside its border.
-        c.body.style.top = (ch.t - ch.l) + 'px';
-        c.body.style.display = p.collapsed && panelHasTitle(c) ? 'none' : '';
-      }
-      if (all || key === 'tools' || key === 'collapsible' || key === 'collapsed') renderTools(c);
-      if (all || key === 'caption' || key === 'html') setContent(c.captionEl, p.caption, p.html);
-      if (all || key === 'alignment') c.captionEl.style.textAlign = p.alignment || '';
-      if (all || key === 'draggable') c.dom.classList.toggle('tess-draggable', !!p.draggable);
-    }
-  };
-
-  // ---------------------------------------------------------------- labels
-
-  classes.TUniLabel = {
-    autoSize: true,
-    build: function (c) {
-      c.dom = el('div', 'tess-label');
-      mouseEvents(c);
-      clickEvents(c);
-      dblclickEvents(c);
-    },
-    transparent: function (c) { return c.p.transparent === true; },
-    update: function (c, key) {
-      const all = key == null;
-      const p = c.p;
-      // The caption changes inside the same element: fades that run
-      // right after a caption change act on what the viewer sees.
-      if (all || key === 'caption' || key === 'html') {
-        setContent(c.dom, p.caption, p.html);
-        c.dom.classList.toggle('tess-label-html', !!p.html);
-      }
-      if (all || key === 'transparent') applyColor(c);
-      if (all || key === 'alignment') c.dom.style.textAlign = p.alignment || '';
-      if (all || key === 'wordWrap') c.dom.classList.toggle('tess-wrap', !!p.wordWrap);
-    }
-  };
-
-  // --------------------------------------------------------------- buttons
-
-  function buttonClass(extra) {
-    return {
-      build: function (c) {
-        c.dom = el('button', 'tess-button ' + extra);
-        c.dom.type = 'button';
-        c.dom.addEventListener('click', () => userEvent(c, { t: 'click', c: c.id }, c.p.screenMask));
-      },
-      enable: function (c, on) { c.dom.disabled = !on; },
-      update: function (c, key) {
-        const p = c.p;
-        if (key == null || key === 'caption' || key === 'html') setContent(c.dom, p.caption, p.html);
-        if (key == null || key === 'flat') c.dom.classList.toggle('tess-flat', !!p.flat);
-        if (key == null || key === 'tabStop') c.dom.tabIndex = p.tabStop === false ? -1 : 0;
-      }
-    };
-  }
-
-  classes.TUniButton = buttonClass('tess-btn');
-  classes.TUniSpeedButton = buttonClass('tess-speedbutton');
-  classes.TUniBitBtn = buttonClass('tess-bitbtn');
-
-  // ----------------------------------------------------------------- edits
-
-  // A one-line text field whose text goes to the server as "text" when it
-  // changed (on change, or when c.commit() is called).
-  function textField(c, extra) {
-    const input = el('input', 'tess-input');
-    input.type = 'text';
-    input.autocomplete = 'off';
-    buildField(c, input, extra);
-    c.sent = '';
-    c.commit = function () {
-      if (input.value === c.sent) return;
-      c.sent = input.value;
-      c.p.text = input.value;
-      sendChange(c, 'text', input.value);
-    };
-    input.addEventListener('change', () => c.commit());
-    return input;
-  }
-
-  classes.TUniEdit = {
-    build: function (c) {
-      const input = textField(c, 'tess-edit');
-      c.clear = el('span', 'tess-clear', c.wrap);
-      c.clear.innerHTML = '<i class="fas fa-times"></i>';
-      c.clear.addEventListener('mousedown', (e) => { e.preventDefault(); });
-      c.clear.addEventListener('click', () => {
-        if (!canSend(c) || c.p.readOnly) return;
-        input.value = '';
-        c.commit();
-        updateClear(c);
-      });
-      input.addEventListener('input', () => updateClear(c));
-      input.addEventListener('keydown', (e) => { if (e.key === 'Enter') c.commit(); });
-    },
-    update: function (c, key) {
-      const all = key == null;
-      const p = c.p;
-      const input = c.input;
-      updateFieldLabel(c, key);
-      if (all || key === 'text') { input.value = textOf(p.text); c.sent = input.value; }
-      if (all || key === 'emptyText') input.placeholder = textOf(p.emptyText);
-      if (all || key === 'passwordChar') input.type = p.passwordChar ? 'password' : 'text';
-      if (all || key === 'maxLength') {
-        if (num(p.maxLength, 0) > 0) input.maxLength = p.maxLength; else input.removeAttribute('maxlength');
-      }
-      if (all || key === 'readOnly') input.readOnly = !!p.readOnly;
-      if (all || key === 'alignment') input.style.textAlign = p.alignment || '';
-      updateClear(c);
-    }
-  };
-
-  function updateClear(c) {
-    c.clear.style.display = c.p.clearButton && c.input.value !== '' && !c.p.readOnly ? '' : 'none';
-  }
-
-  classes.TUniSpinEdit = {
-    build: function (c) {
-      const input = el('input', 'tess-input');
-      input.type = 'number';
-      input.step = '1';
-      buildField(c, input, 'tess-spinedit');
-      c.sent = null;
-      c.commit = function () {
-        let v = parseInt(input.value, 10);
-        if (isNaN(v)) { input.value = c.sent == null ? '' : String(c.sent); return; }
-        if (typeof c.p.min === 'number' && v < c.p.min) v = c.p.min;
-        if (typeof c.p.max === 'number' && v > c.p.max && c.p.max > num(c.p.min, -Infinity)) v = c.p.max;
-        input.value = String(v);
-        if (v === c.sent) return;
-        c.sent = v;
-        c.p.value = v;
-        sendChange(c, 'value', v);
-      };
-      input.addEventListener('change', () => c.commit());
-      input.addEventListener('keydown', (e) => { if (e.key === 'Enter') c.commit(); });
-    },
-    update: function (c, key) {
-      const all = key == null;
-      const p = c.p;
-      updateFieldLabel(c, key);
-      if (all || key === 'value') {
-        c.sent = typeof p.value === 'number' ? p.value : (p.value == null ? 0 : parseInt(p.value, 10) || 0);
-        c.input.value = String(c.sent);
-      }
-      if (all || key === 'min') { if (typeof p.min === 'number') c.input.min = String(p.min); else c.input.removeAttribute('min'); }
-      if (all || key === 'max') {
-        // VCL: MaxValue 0 (with MinValue 0) means no limit.
-        if (typeof p.max === 'number' && p.max > num(p.min, -Infinity)) c.input.max = String(p.max); else c.input.removeAttribute('max');
-      }
-      if (all || key === 'readOnly') c.input.readOnly = !!p.readOnly;
-    }
-  };
-
-  function memoLines(text) {
-    if (text === '') return [];
-    const lines = text.split(/\r\n|\r|\n/);
-    if (lines.length && lines[lines.length - 1] === '') lines.pop();
-    return lines;
-  }
-
-  classes.TUniMemo = {
-    build: function (c) {
-      const input = el('textarea', 'tess-input');
-      input.spellcheck = false;
-      buildField(c, input, 'tess-memo');
-      c.sent = '';
-      c.commit = function () {
-        const v = c.input.value;
-        if (v === c.sent) return;
-        c.sent = v;
-        c.p.lines = memoLines(v);
-        sendChange(c, 'lines', c.p.lines);
-      };
-      c.input.addEventListener('change', () => c.commit());
-      dblclickEvents(c);
-    },
-    update: function (c, key) {
-      const all = key == null;
-      const p = c.p;
-      updateFieldLabel(c, key);
-      if (all || key === 'lines' || key === 'text') {
-        const v = Array.isArray(p.lines) ? p.lines.join('\n') : textOf(key === 'text' ? p.text : p.lines);
-        c.input.value = v;
-        c.sent = v;
-      }
-      if (all || key === 'readOnly') c.input.readOnly = !!p.readOnly;
-      if (all || key === 'wordWrap') c.input.wrap = p.wordWrap === false ? 'off' : 'soft';
-      if (all || key === 'scrollBars') {
-        const s = String(p.scrollBars || '');
-        c.input.style.overflowY = /vert|both/i.test(s) ? 'scroll' : (/none/i.test(s) ? 'hidden' : '');
-        c.input.style.overflowX = /hor|both/i.test(s) ? 'scroll' : (/none/i.test(s) ? 'hidden' : '');
-      }
-      if (all || key === 'emptyText') c.input.placeholder = textOf(p.emptyText);
-      if (all || key === 'maxLength') {
-        if (num(p.maxLength, 0) > 0) c.input.maxLength = p.maxLength; else c.input.removeAttribute('maxlength');
-      }
-    }
-  };
-
-  // ------------------------------------------------- check boxes and radios
-
-  function checkClass(type) {
-    return {
-      build: function (c) {
-        c.dom = el('label', 'tess-check tess-' + type);
-        c.input = el('input', '', c.dom);
-        c.input.type = type;
-        c.captionEl = el('span', 'tess-check-caption', c.dom);
-        c.input.addEventListener('change', () => {
-          if (!canSend(c) || c.p.readOnly) { c.input.checked = !!c.p.checked; return; }
-          if (type === 'radio') {
-            c.input.checked = true;
-            if (c.p.checked) return;
-            c.p.checked = true;
-            uncheckGroup(c);
-            flushFocused();
-            sendChange(c, 'checked', true);
-          } else {
-            c.p.checked = c.input.checked;
-            flushFocused();
-            sendChange(c, 'checked', c.input.checked);
-          }
-        });
-      },
-      update: function (c, key) {
-        const all = key == null;
-        if (all || key === 'checked') {
-          c.input.checked = !!c.p.checked;
-          if (type === 'radio' && c.p.checked && key != null) uncheckGroup(c);
-        }
-        if (all || key === 'caption' || key === 'html') setContent(c.captionEl, c.p.caption, c.p.html);
-        if (all || key === 'readOnly') c.dom.classList.toggle('tess-readonly', !!c.p.readOnly);
-      }
-    };
-  }
-
-  // Radios of one parent and group exclude each other (the server does the
-  // same on its side).
-  function uncheckGroup(c) {
-    if (!c.parent) return;
-    const g = textOf(c.p.group);
-    c.parent.children.forEach((k) => {
-      if (k !== c && k.cls === c.cls && textOf(k.p.group) === g && k.p.checked) {
-        k.p.checked = false;
-        k.input.checked = false;
-      }
-    });
-  }
-
-  classes.TUniCheckBox = checkClass('checkbox');
-  classes.TUniRadioButton = checkClass('radio');
+  });
 
   // ---------------------------------------------- floating lists and menus
 
@@ -1206,879 +918,12 @@
     e.style.top = Math.round(y) + 'px';
   }
 
-  // ------------------------------------------------------------- combo box
+  // ------------------------------------------------------ unknown classes
 
-  function comboItems(c) { return Array.isArray(c.p.items) ? c.p.items : []; }
-
-  function closeCombo(c) {
-    if (c.list) { c.list.close(); }
-  }
-
-  function openCombo(c) {
-    closeFloaters();
-    const items = comboItems(c);
-    const box = el('div', 'tess-floating tess-combo-list', document.body);
-    const r = c.wrap.getBoundingClientRect();
-    box.style.minWidth = Math.round(r.width) + 'px';
-    c.hi = num(c.p.itemIndex, -1);
-    items.forEach((t, i) => {
-      const it = el('div', 'tess-combo-item' + (i === c.hi ? ' tess-hi' : ''), box);
-      it.textContent = textOf(t);
-      it.addEventListener('mousedown', (e) => { e.preventDefault(); comboChoose(c, i); });
-    });
-    const f = addFloater({
-      el: box, owner: c.wrap,
-      close: () => { removeFloater(f); if (box.parentNode) box.parentNode.removeChild(box); if (c.list === f) c.list = null; }
-    });
-    c.list = f;
-    placeFloating(box, r.left, r.bottom, r.top);
-    const hi = box.children[c.hi];
-    if (hi) hi.scrollIntoView({ block: 'nearest' });
-  }
-
-  function comboMove(c, d) {
-    const n = comboItems(c).length;
-    if (!c.list || !n) return;
-    c.hi = Math.max(0, Math.min(n - 1, (c.hi < 0 ? (d > 0 ? -1 : n) : c.hi) + d));
-    Array.from(c.list.el.children).forEach((e, i) => e.classList.toggle('tess-hi', i === c.hi));
-    const hi = c.list.el.children[c.hi];
-    if (hi) hi.scrollIntoView({ block: 'nearest' });
-  }
-
-  function comboChoose(c, i) {
-    const items = comboItems(c);
-    closeCombo(c);
-    if (i < 0 || i >= items.length || !canSend(c) || c.p.readOnly) return;
-    const t = textOf(items[i]);
-    c.input.value = t;
-    c.sent = t;
-    c.p.itemIndex = i;
-    c.p.text = t;
-    sendChange(c, 'itemIndex', i);
-    sendChange(c, 'text', t);
-  }
-
-  function comboListOnly(c) {
-    return c.p.editable === false || c.p.style === 'dropDownList' || c.p.style === 'csDropDownList';
-  }
-
-  classes.TUniComboBox = {
-    build: function (c) {
-      const input = textField(c, 'tess-combo');
-      c.arrow = el('span', 'tess-combo-arrow', c.wrap);
-      c.arrow.innerHTML = '<i class="fas fa-caret-down"></i>';
-      c.list = null;
-      c.hi = -1;
-      const toggle = (e) => {
-        e.preventDefault();
-        if (!canSend(c) || c.p.readOnly) return;
-        if (c.list) { closeCombo(c); return; }
-        if (document.activeElement !== input) input.focus();
-        openCombo(c);
-      };
-      c.arrow.addEventListener('mousedown', toggle);
-      input.addEventListener('mousedown', (e) => { if (comboListOnly(c)) toggle(e); });
-      input.addEventListener('blur', () => closeCombo(c));
-      input.addEventListener('keydown', (e) => {
-        if (e.key === 'ArrowDown' || e.key === 'ArrowUp') {
-          e.preventDefault();
-          if (!c.list) { if (canSend(c) && !c.p.readOnly) openCombo(c); } else comboMove(c, e.key === 'ArrowDown' ? 1 : -1);
-        } else if (e.key === 'Enter') {
-          if (c.list && c.hi >= 0) comboChoose(c, c.hi); else c.commit();
-        } else if (e.key === 'Escape') {
-          closeCombo(c);
-        }
-      });
-    },
-    update: function (c, key) {
-      const all = key == null;
-      const p = c.p;
-      updateFieldLabel(c, key);
-      const items = comboItems(c);
-      if (all) {
-        const i = num(p.itemIndex, -1);
-        c.input.value = p.text != null ? textOf(p.text) : (i >= 0 && i < items.length ? textOf(items[i]) : '');
-        c.sent = c.input.value;
-      } else if (key === 'text') {
-        c.input.value = textOf(p.text);
-        c.sent = c.input.value;
-      } else if (key === 'itemIndex') {
-        const i = num(p.itemIndex, -1);
-        if (i >= 0 && i < items.length) { c.input.value = textOf(items[i]); c.sent = c.input.value; }
-      }
-      if (key === 'items' && c.list) { closeCombo(c); }
-      if (all || key === 'emptyText') c.input.placeholder = textOf(p.emptyText);
-      if (all || key === 'readOnly' || key === 'editable' || key === 'style') c.input.readOnly = !!p.readOnly || comboListOnly(c);
-    },
-    destroy: function (c) { closeCombo(c); }
-  };
-
-  // -------------------------------------------------------------- list box
-
-  function listSelection(c) {
-    if (c.p.multiSelect && Array.isArray(c.p.selected)) return c.p.selected;
-    const i = num(c.p.itemIndex, -1);
-    return i >= 0 ? [i] : [];
-  }
-
-  function listRender(c) {
-    const items = Array.isArray(c.p.items) ? c.p.items : [];
-    const sel = listSelection(c);
-    const focus = num(c.p.itemIndex, -1);
-    const st = c.dom.scrollTop;
-    c.dom.innerHTML = items.map((t, i) =>
-      '<div class="tess-list-item' + (sel.indexOf(i) >= 0 ? ' tess-sel' : '') + (i === focus ? ' tess-focus' : '') +
-      '" data-i="' + i + '">' + (c.p.html ? textOf(t) : esc(t)) + '</div>').join('');
-    c.dom.scrollTop = st;
-  }
-
-  function listClick(c, i, e) {
-    let sel = [i];
-    if (c.p.multiSelect) {
-      const cur = listSelection(c).slice();
-      if (e.ctrlKey || e.metaKey) {
-        const k = cur.indexOf(i);
-        if (k >= 0) cur.splice(k, 1); else cur.push(i);
-        sel = cur.sort((a, b) => a - b);
-      } else if (e.shiftKey && c.anchor != null) {
-        sel = [];
-        for (let k = Math.min(c.anchor, i); k <= Math.max(c.anchor, i); k++) sel.push(k);
-      }
-      if (!e.shiftKey) c.anchor = i;
-    }
-    c.p.selected = sel;
-    c.p.itemIndex = i;
-    listRender(c);
-    flushFocused();
-    if (c.p.multiSelect) sendChange(c, 'selected', sel);
-    sendChange(c, 'itemIndex', i);
-    enqueue({ t: 'click', c: c.id }, c.p.screenMask);
-  }
-
-  classes.TUniListBox = {
-    build: function (c) {
-      c.dom = el('div', 'tess-listbox');
-      mouseEvents(c);
-      dblclickEvents(c);
-      c.dom.addEventListener('click', (e) => {
-        const it = e.target.closest('.tess-list-item');
-        if (!it || compOf(e.target) !== c || !canSend(c)) return;
-        listClick(c, +it.getAttribute('data-i'), e);
-      });
-    },
-    render: listRender,
-    update: function (c, key) {
-      if (key == null) listRender(c);
-      else if (['items', 'html', 'selected', 'itemIndex', 'multiSelect'].indexOf(key) >= 0) renderLater(c);
-    }
-  };
-
-  // ------------------------------------------------------------- tree view
-
-  function treeExpanded(c, n) {
-    return Object.prototype.hasOwnProperty.call(c.exp, n.id) ? c.exp[n.id] : !!n.expanded;
-  }
-
-  function treeRender(c) {
-    c.nodeMap = Object.create(null);
-    let seqNo = 0;
-    const sel = c.sel;
-    const walk = (list, level) => (Array.isArray(list) ? list : []).map((n) => {
-      const key = String(seqNo++);
-      c.nodeMap[key] = n;
-      const kids = Array.isArray(n.children) && n.children.length ? n.children : null;
-      const open = kids && treeExpanded(c, n);
-      const img = iconHtml(c, n.image != null ? n.image : n.imageIndex);
-      return '<div class="tess-node-wrap"><div class="tess-node' + (sel != null && n.id === sel ? ' tess-sel' : '') +
-        '" data-k="' + key + '" style="padding-left:' + (4 + level * 16) + 'px">' +
-        '<span class="tess-node-toggle">' + (kids ? '<i class="fas ' + (open ? 'fa-caret-down' : 'fa-caret-right') + '"></i>' : '') + '</span>' +
-        (img ? '<span class="tess-node-icon">' + img + '</span>' : '') +
-        '<span class="tess-node-text">' + esc(n.text) + '</span></div>' +
-        (kids ? '<div class="tess-node-children"' + (open ? '' : ' style="display:none"') + '>' + walk(kids, level + 1) + '</div>' : '') +
-        '</div>';
-    }).join('');
-    const st = c.dom.scrollTop;
-    c.dom.innerHTML = walk(c.p.nodes, 0);
-    c.dom.scrollTop = st;
-  }
-
-  function treeNodeOf(c, e) {
-    const row = e.target.closest('.tess-node');
-    return row && c.nodeMap ? c.nodeMap[row.getAttribute('data-k')] : null;
-  }
-
-  function treeToggle(c, n) {
-    c.exp[n.id] = !treeExpanded(c, n);
-    treeRender(c);
-  }
-
-  classes.TUniTreeView = {
-    build: function (c) {
-      c.dom = el('div', 'tess-tree');
-      c.exp = Object.create(null);
-      c.sel = null;
-      mouseEvents(c);
-      c.dom.addEventListener('click', (e) => {
-        if (compOf(e.target) !== c) return;
-        const n = treeNodeOf(c, e);
-        if (!n) return;
-        if (e.target.closest('.tess-node-toggle')) { treeToggle(c, n); return; }
-        if (!canSend(c)) return;
-        c.sel = n.id;
-        treeRender(c);
-        userEvent(c, { t: 'node', c: c.id, node: n.id });
-      });
-      c.dom.addEventListener('dblclick', (e) => {
-        if (compOf(e.target) !== c) return;
-        const n = treeNodeOf(c, e);
-        if (n && !e.target.closest('.tess-node-toggle') && Array.isArray(n.children) && n.children.length) treeToggle(c, n);
-        userEvent(c, { t: 'dblclick', c: c.id });
-      });
-    },
-    update: function (c, key) {
-      if (key === 'nodes') c.exp = Object.create(null);
-      if (key === 'selected') c.sel = c.p.selected;
-      if (key == null && c.p.selected != null) c.sel = c.p.selected;
-      if (key == null || key === 'nodes' || key === 'images' || key === 'selected') treeRender(c);
-    }
-  };
-
-  // ------------------------------------------------------- pictures, frames
-
-  classes.TUniImage = {
-    build: function (c) {
-      c.dom = el('div', 'tess-image');
-      c.img = el('img', '', c.dom);
-      c.img.alt = '';
-      c.img.draggable = false;
-      clickEvents(c);
-      dblclickEvents(c);
-    },
-    update: function (c, key) {
-      const p = c.p;
-      if (key == null || key === 'picture') {
-        if (p.picture) { c.img.src = String(p.picture); c.img.style.display = ''; }
-        else { c.img.removeAttribute('src'); c.img.style.display = 'none'; }
-      }
-      if (key == null || key === 'stretch' || key === 'proportional' || key === 'center') {
-        c.dom.classList.toggle('tess-img-stretch', !!p.stretch);
-        c.dom.classList.toggle('tess-img-prop', !!p.proportional);
-        c.dom.classList.toggle('tess-img-center', !!p.center);
-      }
-    }
-  };
-
-  classes.TUniURLFrame = {
-    build: function (c) {
-      c.dom = el('div', 'tess-urlframe');
-      c.frame = el('iframe', '', c.dom);
-      c.frame.setAttribute('frameborder', '0');
-      c.frame.setAttribute('allow', 'autoplay; fullscreen');
-    },
-    update: function (c, key) {
-      // Setting the same address again reloads the frame, which the
-      // ticker relies on.
-      if (key == null || key === 'url' || key === 'html') {
-        if (!c.p.url && c.p.html) { c.frame.srcdoc = String(c.p.html); return; }
-        c.frame.removeAttribute('srcdoc');
-        c.frame.src = c.p.url ? String(c.p.url) : 'about:blank';
-      }
-    }
-  };
-
-  classes.TUniHTMLFrame = {
-    build: function (c) { c.dom = el('div', 'tess-htmlframe'); },
-    update: function (c, key) { if (key == null || key === 'html') c.dom.innerHTML = textOf(c.p.html); }
-  };
-
-  // ------------------------------------------------------------ page control
-
-  function activeSheet(pc) {
-    const ap = pc.p.activePage;
-    if (ap === null || ap === -1) return null;
-    const k = ap != null ? byId[ap] : null;
-    if (k && k.parent === pc) return k;
-    return pc.children[0] || null;
-  }
-
-  function renderTabs(pc) {
-    pc.bar.innerHTML = '';
-    const act = activeSheet(pc);
-    pc.children.forEach((k) => {
-      if (k.p.tabVisible === false || k.p.visible === false) return;
-      const t = el('div', 'tess-tab' + (k === act ? ' tess-tab-active' : '') + (k.p.enabled === false ? ' tess-disabled' : ''), pc.bar);
-      t.setAttribute('data-sheet', String(k.id));
-      t.innerHTML = iconHtml(pc, k.p.imageIndex) + textOf(k.p.caption);
-      t.addEventListener('click', () => selectSheet(pc, k));
-    });
-  }
-
-  function selectSheet(pc, k) {
-    if (k === activeSheet(pc) || !canSend(pc) || k.p.enabled === false) return;
-    flushFocused();
-    pc.p.activePage = k.id;
-    renderTabs(pc);
-    pc.children.forEach(applyDisplay);
-    sendChange(pc, 'activePage', k.id);
-  }
-
-  classes.TUniPageControl = {
-    build: function (c) {
-      c.dom = el('div', 'tess-pagecontrol');
-      c.bar = el('div', 'tess-tabbar', c.dom);
-      c.body = el('div', 'tess-pc-body', c.dom);
-    },
-    chrome: function (c) { return { l: 0, t: c.p.tabsVisible === false ? 0 : TAB_BAR_H, r: 0, b: 0 }; },
-    layoutChildren: function (c, shown, a) { shown.forEach((k) => place(k, 0, 0, a.w, a.h)); },
-    childrenChanged: function (c) { renderTabs(c); c.children.forEach(applyDisplay); },
-    update: function (c, key) {
-      if (key == null || key === 'tabsVisible') {
-        const t = c.p.tabsVisible === false ? 0 : TAB_BAR_H;
-        c.bar.style.display = t ? '' : 'none';
-        c.body.style.top = t + 'px';
-      }
-      if (key == null || key === 'activePage' || key === 'images') { renderTabs(c); c.children.forEach(applyDisplay); }
-    }
-  };
-
-  classes.TUniTabSheet = {
-    build: function (c) { c.dom = el('div', 'tess-tabsheet'); },
-    designInner: function (c) { return c.parent ? designInner(c.parent) : innerSize(c); },
-    update: function (c, key) {
-      if (c.parent && c.parent.bar && (key == null || ['caption', 'tabVisible', 'visible', 'enabled', 'imageIndex'].indexOf(key) >= 0)) renderTabs(c.parent);
-    }
-  };
-
-  // --------------------------------------------------------------- splitter
-
-  function splitTarget(c) {
-    const al = c.p.align || 'left';
-    const sib = c.parent ? c.parent.children : [];
-    for (let j = sib.indexOf(c) - 1; j >= 0; j--) {
-      const k = sib[j];
-      if (k.dom && k.p.visible !== false && (k.p.align || 'none') === al) return k;
-    }
-    return null;
-  }
-
-  classes.TUniSplitter = {
-    build: function (c) {
-      c.dom = el('div', 'tess-splitter');
-      if (c.p.width == null) c.p.width = 6;
-      if (c.p.height == null) c.p.height = 6;
-      c.dom.addEventListener('mousedown', (e) => {
-        const t = splitTarget(c);
-        if (!t) return;
-        const al = c.p.align || 'left';
-        const horiz = al === 'left' || al === 'right';
-        const s0 = horiz ? num(t.p.width, 0) : num(t.p.height, 0);
-        const sign = al === 'left' || al === 'top' ? 1 : -1;
-        dragWith(e, (dx, dy) => {
-          const v = Math.max(num(c.p.minSize, 20), s0 + sign * (horiz ? dx : dy));
-          if (horiz) t.p.width = v; else t.p.height = v;
-          markLayout(c.parent);
-          flushLayout();
-        });
-      });
-    },
-    update: function (c) {
-      const al = c.p.align || 'left';
-      c.dom.classList.toggle('tess-splitter-v', al === 'top' || al === 'bottom');
-    }
-  };
-
-  // ------------------------------------------------------------ string grid
-
-  function gridCells(c) {
-    if (!Array.isArray(c.p.cells)) c.p.cells = [];
-    return c.p.cells;
-  }
-
-  function gridCell(c, r, col) {
-    const row = gridCells(c)[r];
-    return row ? textOf(row[col]) : '';
-  }
-
-  function gridStore(c, r, col, v) {
-    const cells = gridCells(c);
-    while (cells.length <= r) cells.push([]);
-    if (!Array.isArray(cells[r])) cells[r] = [];
-    cells[r][col] = v;
-  }
-
-  function gridColCount(c) {
-    if (typeof c.p.cols === 'number') return c.p.cols;
-    return gridCells(c).reduce((m, row) => Math.max(m, Array.isArray(row) ? row.length : 0),
-      Array.isArray(c.p.colWidths) ? c.p.colWidths.length : 0);
-  }
-
-  function gridRender(c) {
-    c.stale = false;
-    c.editor = null;
-    const p = c.p;
-    const cells = gridCells(c);
-    const rows = num(p.rows, cells.length);
-    const cols = gridColCount(c);
-    const fr = num(p.fixedRows, 0), fc = num(p.fixedCols, 0);
-    const widths = Array.isArray(p.colWidths) ? p.colWidths : [];
-    const defW = num(p.defaultColWidth, 64);
-    const rh = num(p.rowHeight, 24);
-    const html = !!p.html;
-    const text = (s) => (html ? textOf(s) : esc(s));
-    const styles = Array.isArray(p.cellStyles) ? p.cellStyles : [];
-    const styleOf = (r, k) => {
-      const st = Array.isArray(styles[r]) ? styles[r][k] : null;
-      if (!st || typeof st !== 'object') return '';
-      return ' style="' + esc((st.color ? 'color:' + st.color + ';' : '') + (st.background ? 'background:' + st.background + ';' : '') +
-        (st.bold ? 'font-weight:bold;' : '')) + '"';
-    };
-    const vis = [];
-    let total = 0;
-    for (let i = 0; i < cols; i++) {
-      const w = typeof widths[i] === 'number' ? widths[i] : defW;
-      if (w > 0) { vis.push([i, w]); total += w; }
-    }
-    const out = ['<table class="tess-grid-table" style="width:' + total + 'px"><colgroup>'];
-    vis.forEach((v) => out.push('<col style="width:' + v[1] + 'px">'));
-    out.push('</colgroup>');
-    if (Array.isArray(p.titles)) {
-      out.push('<thead><tr style="height:' + rh + 'px">');
-      vis.forEach((v) => out.push('<th data-c="' + v[0] + '">' + text(p.titles[v[0]]) + '</th>'));
-      out.push('</tr></thead>');
-    }
-    out.push('<tbody>');
-    for (let r = 0; r < rows; r++) {
-      const row = Array.isArray(cells[r]) ? cells[r] : [];
-      let cl = r < fr ? 'tess-fixed' : (p.striped && (r - fr) % 2 === 1 ? 'tess-alt' : '');
-      if (r === p.selRow && r >= fr) cl += ' tess-sel';
-      out.push('<tr data-r="' + r + '" class="' + cl + '" style="height:' + rh + 'px">');
-      for (let j = 0; j < vis.length; j++) {
-        const k = vis[j][0];
-        let cc = k < fc ? 'tess-fixed' : '';
-        if (r === p.selRow && k === p.selCol) cc += ' tess-selcell';
-        out.push('<td data-r="' + r + '" data-c="' + k + '" class="' + cc + '"' + styleOf(r, k) + '>' + text(row[k]) + '</td>');
-      }
-      out.push('</tr>');
-    }
-    out.push('</tbody></table>');
-    const st = c.scroll.scrollTop, sl = c.scroll.scrollLeft;
-    c.scroll.innerHTML = out.join('');
-    c.scroll.scrollTop = st;
-    c.scroll.scrollLeft = sl;
-  }
-
-  function gridTd(c, r, col) {
-    return c.scroll.querySelector('td[data-r="' + r + '"][data-c="' + col + '"]');
-  }
-
-  function gridHighlight(c) {
-    c.scroll.querySelectorAll('.tess-sel, .tess-selcell').forEach((e) => e.classList.remove('tess-sel', 'tess-selcell'));
-    const r = c.p.selRow, col = c.p.selCol;
-    if (r == null || r < num(c.p.fixedRows, 0)) return;
-    const tr = c.scroll.querySelector('tr[data-r="' + r + '"]');
-    if (tr) tr.classList.add('tess-sel');
-    const td = gridTd(c, r, col);
-    if (td) td.classList.add('tess-selcell');
-  }
-
-  // A cell change from the server; buffered while the store is suspended.
-  function gridSetCell(c, col, r, v) {
-    gridStore(c, r, col, v);
-    if (c.suspended) { c.stale = true; return; }
-    if (c.stale) { renderLater(c); return; }
-    if (c.editor && c.editor.r === r && c.editor.col === col) { c.editor.old = textOf(v); return; }
-    const td = gridTd(c, r, col);
-    if (td) setContent(td, v, c.p.html);
-  }
-
-  function gridEditable(c, r, col) {
-    const p = c.p;
-    if (!p.editable || p.readOnly) return false;
-    if (r < num(p.fixedRows, 0) || col < num(p.fixedCols, 0)) return false;
-    return !Array.isArray(p.editableCols) || p.editableCols.indexOf(col) >= 0;
-  }
-
-  function gridStartEdit(c, r, col) {
-    if (!canSend(c) || !gridEditable(c, r, col)) return;
-    if (c.editor) gridFinishEdit(c, true);
-    const td = gridTd(c, r, col);
-    if (!td) return;
-    const old = gridCell(c, r, col);
-    const input = el('input', 'tess-grid-editor');
-    input.value = old;
-    td.textContent = '';
-    td.appendChild(input);
-    td.classList.add('tess-editing');
-    c.editor = { input: input, td: td, r: r, col: col, old: old };
-    input.addEventListener('keydown', (e) => {
-      if (e.key === 'Enter') { e.preventDefault(); gridFinishEdit(c, true); c.dom.focus(); }
-      else if (e.key === 'Escape') { e.preventDefault(); gridFinishEdit(c, false); c.dom.focus(); }
-    });
-    input.addEventListener('blur', () => gridFinishEdit(c, true));
-    input.focus();
-    input.select();
-  }
-
-  function gridFinishEdit(c, save) {
-    const ed = c.editor;
-    if (!ed) return;
-    c.editor = null;
-    const v = ed.input.value;
-    ed.td.classList.remove('tess-editing');
-    if (save && v !== ed.old) {
-      gridStore(c, ed.r, ed.col, v);
-      setContent(ed.td, v, c.p.html);
-      if (canSend(c)) enqueue({ t: 'cell', c: c.id, col: ed.col, row: ed.r, v: v });
-    } else {
-      setContent(ed.td, ed.old, c.p.html);
-    }
-  }
-
-  const GRID_RENDER_KEYS = ['cells', 'cellStyles', 'rows', 'cols', 'fixedRows', 'fixedCols', 'colWidths', 'titles',
-    'html', 'rowHeight', 'striped', 'defaultColWidth'];
-
-  classes.TUniStringGrid = {
-    build: function (c) {
-      c.dom = el('div', 'tess-grid');
-      c.dom.tabIndex = 0;
-      c.scroll = el('div', 'tess-grid-scroll', c.dom);
-      c.suspended = false;
-      c.stale = false;
-      c.editor = null;
-      c.store = {
-        suspendEvents: function () { c.suspended = true; },
-        resumeEvents: function () { c.suspended = false; },
-        isSuspended: function () { return c.suspended; }
-      };
-      c.view = { refresh: function () { gridRender(c); } };
-      c.commit = function () { gridFinishEdit(c, true); };
-      const inEditor = (e) => !!e.target.closest('.tess-grid-editor');
-      mouseEvents(c, inEditor);
-      c.scroll.addEventListener('click', (e) => {
-        if (compOf(e.target) !== c || inEditor(e) || !canSend(c)) return;
-        const td = e.target.closest('td');
-        flushFocused();
-        if (td) {
-          const r = +td.getAttribute('data-r'), col = +td.getAttribute('data-c');
-          if (r >= num(c.p.fixedRows, 0) && col >= num(c.p.fixedCols, 0)) {
-            c.p.selRow = r;
-            c.p.selCol = col;
-            gridHighlight(c);
-            enqueue({ t: 'select', c: c.id, col: col, row: r });
-          }
-        }
-        enqueue({ t: 'click', c: c.id }, c.p.screenMask);
-      });
-      c.scroll.addEventListener('dblclick', (e) => {
-        if (compOf(e.target) !== c || inEditor(e) || !canSend(c)) return;
-        const td = e.target.closest('td');
-        userEvent(c, { t: 'dblclick', c: c.id });
-        if (td) gridStartEdit(c, +td.getAttribute('data-r'), +td.getAttribute('data-c'));
-      });
-      c.dom.addEventListener('keydown', (e) => {
-        if (e.target !== c.dom || e.key !== 'Enter' || c.p.selRow == null) return;
-        e.preventDefault();
-        gridStartEdit(c, c.p.selRow, num(c.p.selCol, num(c.p.fixedCols, 0)));
-      });
-    },
-    // Drawn at the end of the batch unless the store is suspended then.
-    render: function (c) { if (c.stale && !c.suspended) gridRender(c); },
-    update: function (c, key) {
-      if (key == null) {
-        gridRender(c);
-      } else if (GRID_RENDER_KEYS.indexOf(key) >= 0) {
-        c.stale = true;
-        if (!c.suspended) renderLater(c);
-      } else if (key === 'selRow' || key === 'selCol') {
-        if (c.suspended) c.stale = true; else gridHighlight(c);
-      }
-    }
-  };
-
-  // ------------------------------------------------------------ non-visual
-
-  function timerRestart(c) {
-    clearTimeout(c.tid);
-    c.tid = 0;
-    const iv = num(c.p.interval, 1000);
-    if (terminated || c.p.enabled === false || !(iv > 0)) return;
-    // The next tick is counted from this one, not from the answer: a slow
-    // server must not stretch the display's timing.
-    const tick = () => {
-      const next = num(c.p.interval, 1000);
-      c.tid = next > 0 ? setTimeout(tick, next) : 0;
-      enqueue({ t: 'timer', c: c.id });
-    };
-    c.tid = setTimeout(tick, iv);
-  }
-
-  classes.TUniTimer = {
-    update: function (c, key) { if (key == null || key === 'enabled' || key === 'interval') timerRestart(c); }
-  };
-
-  classes.TUniPopupMenu = {
-    destroy: function (c) { if (openMenu && openMenu.owner === c) closeMenus(); }
-  };
-  classes.TUniImageList = {};
-  classes.TUniNativeImageList = {};
-
-  classes.generic = {
+  // A class no family defines gets a plain element.
+  define('generic', {
     build: function (c) { c.dom = el('div', 'tess-generic'); }
-  };
-
-  // --------------------------------------------------------------- uploads
-
-  const UPLOAD_TEXTS = {
-    uploading: 'Uploading...', pleaseWait: 'Please Wait', uploadError: 'Upload Error',
-    timeout: 'Timeout occurred...', maxSize: 'File is bigger than maximum allowed size',
-    maxFiles: 'You can upload maximum %d files.', cancel: 'Cancel', processing: 'Processing...',
-    upload: 'Upload', selectFile: 'Please Select a File', browse: 'Browse...'
-  };
-
-  function uploadText(c, k) {
-    const m = c.p.messages;
-    return m && m[k] != null ? String(m[k]) : UPLOAD_TEXTS[k];
-  }
-
-  // "a,,b" has an empty entry; the browser's accept list must not.
-  function acceptList(filter) {
-    return String(filter || '').split(',').map((s) => s.trim()).filter(Boolean).join(',');
-  }
-
-  // Several files unless multipleFiles is off or only one may come.
-  function uploadMultiple(c) {
-    return c.p.multipleFiles !== false && num(c.p.maxFiles, 0) !== 1;
-  }
-
-  function uploadProblem(c, files) {
-    const maxFiles = num(c.p.maxFiles, 0);
-    if (maxFiles > 0 && files.length > maxFiles) return uploadText(c, 'maxFiles').replace('%d', String(maxFiles));
-    const maxSize = num(c.p.maxSize, 0);
-    if (maxSize > 0 && files.some((f) => f.size > maxSize)) return uploadText(c, 'maxSize');
-    return '';
-  }
-
-  // Posts the files; on success the "upload" event names the cache files.
-  function postUpload(c, files, ui) {
-    const fd = new FormData();
-    files.forEach((f) => fd.append('file', f, f.name));
-    const xhr = new XMLHttpRequest();
-    c.xhr = xhr;
-    xhr.open('POST', '/upload?sid=' + encodeURIComponent(sid) + '&c=' + encodeURIComponent(c.id));
-    const secs = num(c.p.timeoutSecs, 0);
-    if (secs > 0) xhr.timeout = secs * 1000;
-    xhr.upload.onprogress = (e) => { if (e.lengthComputable && e.total) ui.progress(e.loaded / e.total); };
-    xhr.upload.onload = () => { ui.progress(1); ui.status(uploadText(c, 'processing')); };
-    xhr.onload = () => {
-      c.xhr = null;
-      let ans = null;
-      try { ans = JSON.parse(xhr.responseText); } catch (e) { ans = null; }
-      if (ans && ans.gone) { restart(); return; }
-      if (xhr.status !== 200 || !ans || !Array.isArray(ans.files)) { ui.fail(uploadText(c, 'uploadError')); return; }
-      ui.done();
-      enqueue({ t: 'upload', c: c.id, files: ans.files });
-    };
-    xhr.onerror = () => { c.xhr = null; ui.fail(uploadText(c, 'uploadError')); };
-    xhr.ontimeout = () => { c.xhr = null; ui.fail(uploadText(c, 'timeout')); };
-    xhr.onabort = () => { c.xhr = null; };
-    xhr.send(fd);
-  }
-
-  function closeUploadWindow(c) {
-    const w = c.win;
-    if (!w) return;
-    c.win = null;
-    c.p.show = false;
-    if (c.xhr) c.xhr.abort();
-    [w.mask, w.dom].forEach((e) => { if (e.parentNode) e.parentNode.removeChild(e); });
-    c.el.dom = null;
-  }
-
-  function openUploadWindow(c) {
-    if (c.win) return;
-    const w = { p: { modal: true } };
-    c.win = w;
-    buildWindow(w, 'tess-upload', () => closeUploadWindow(c));
-    w.dom.id = c.js;
-    w.dom.setAttribute('data-component', c.name);
-    domComp.set(w.dom, c);
-    c.el.dom = w.dom;
-    w.titleText.textContent = textOf(c.p.title != null ? c.p.title : uploadText(c, 'upload'));
-    const body = w.body;
-    body.classList.add('tess-upload-body');
-    const row = el('div', 'tess-upload-row', body);
-    const browse = el('label', 'tess-button tess-btn tess-upload-browse', row);
-    browse.textContent = uploadText(c, 'browse');
-    const file = el('input', 'tess-upload-file', browse);
-    file.type = 'file';
-    const accept = acceptList(c.p.filter);
-    if (accept) file.accept = accept;
-    file.multiple = uploadMultiple(c);
-    const names = el('div', 'tess-upload-names', row);
-    names.textContent = uploadText(c, 'selectFile');
-    const prog = el('div', 'tess-progress', body);
-    const bar = el('div', 'tess-progress-bar', prog);
-    const status = el('div', 'tess-upload-status', body);
-    const buttons = el('div', 'tess-box-buttons', body);
-    const up = el('button', 'tess-button tess-btn tess-upload-go', buttons);
-    up.type = 'button';
-    up.textContent = uploadText(c, 'upload');
-    const cancel = el('button', 'tess-button tess-btn tess-upload-cancel', buttons);
-    cancel.type = 'button';
-    cancel.textContent = uploadText(c, 'cancel');
-    file.addEventListener('change', () => {
-      const fl = Array.from(file.files || []);
-      names.textContent = fl.length ? fl.map((f) => f.name).join(', ') : uploadText(c, 'selectFile');
-      status.textContent = '';
-    });
-    cancel.addEventListener('click', () => closeUploadWindow(c));
-    up.addEventListener('click', () => {
-      const fl = Array.from(file.files || []);
-      if (!fl.length) { status.textContent = uploadText(c, 'selectFile'); return; }
-      const problem = uploadProblem(c, fl);
-      if (problem) { status.textContent = problem; return; }
-      up.disabled = true;
-      status.textContent = uploadText(c, 'uploading') + ' ' + uploadText(c, 'pleaseWait');
-      bar.style.width = '0%';
-      postUpload(c, fl, {
-        progress: (f) => { bar.style.width = Math.round(f * 100) + '%'; },
-        status: (t) => { status.textContent = t; },
-        done: () => closeUploadWindow(c),
-        fail: (t) => { status.textContent = t; up.disabled = false; }
-      });
-    });
-    placeWindow(w, 420, 150);
-  }
-
-  classes.TUniFileUpload = {
-    update: function (c, key) {
-      if (key == null || key === 'show') {
-        if (c.p.show) openUploadWindow(c);
-        else closeUploadWindow(c);
-      }
-    },
-    destroy: function (c) { closeUploadWindow(c); }
-  };
-
-  function zoneUpload(c, files) {
-    if (!files.length || c.xhr || !canSend(c)) return;
-    const problem = !uploadMultiple(c) && files.length > 1 ? uploadText(c, 'maxFiles').replace('%d', '1') : uploadProblem(c, files);
-    if (problem) { showBox({ kind: 'message', text: problem, icon: 'warning', noAnswer: true }); return; }
-    c.prog.style.display = '';
-    c.progText.textContent = uploadText(c, 'uploading') + ' ' + uploadText(c, 'pleaseWait');
-    c.bar.style.width = '0%';
-    postUpload(c, files, {
-      progress: (f) => { c.bar.style.width = Math.round(f * 100) + '%'; },
-      status: (t) => { c.progText.textContent = t; },
-      done: () => { c.prog.style.display = 'none'; },
-      fail: (t) => {
-        c.prog.style.display = 'none';
-        showBox({ kind: 'message', text: t, icon: 'error', noAnswer: true });
-      }
-    });
-  }
-
-  classes.TUniFileUploadButton = {
-    build: function (c) {
-      c.dom = el('div', 'tess-dropzone');
-      c.captionEl = el('div', 'tess-dropzone-caption', c.dom);
-      c.file = el('input', 'tess-upload-file', c.dom);
-      c.file.type = 'file';
-      c.prog = el('div', 'tess-dropzone-progress', c.dom);
-      c.progText = el('div', 'tess-dropzone-text', c.prog);
-      const p = el('div', 'tess-progress', c.prog);
-      c.bar = el('div', 'tess-progress-bar', p);
-      c.prog.style.display = 'none';
-      c.dom.addEventListener('click', (e) => {
-        if (e.target === c.file || c.xhr || !canSend(c)) return;
-        c.file.click();
-      });
-      c.file.addEventListener('change', () => {
-        const files = Array.from(c.file.files || []);
-        c.file.value = '';
-        zoneUpload(c, files);
-      });
-      c.dom.addEventListener('dragover', (e) => { e.preventDefault(); c.dom.classList.add('tess-dragover'); });
-      c.dom.addEventListener('dragleave', () => c.dom.classList.remove('tess-dragover'));
-      c.dom.addEventListener('drop', (e) => {
-        e.preventDefault();
-        c.dom.classList.remove('tess-dragover');
-        zoneUpload(c, Array.from((e.dataTransfer && e.dataTransfer.files) || []));
-      });
-    },
-    update: function (c, key) {
-      const p = c.p;
-      if (key == null || key === 'caption' || key === 'html') setContent(c.captionEl, p.caption, p.html);
-      if (key == null || key === 'filter') {
-        const a = acceptList(p.filter);
-        if (a) c.file.accept = a; else c.file.removeAttribute('accept');
-      }
-      if (key == null || key === 'maxFiles' || key === 'multipleFiles') c.file.multiple = uploadMultiple(c);
-    },
-    destroy: function (c) { if (c.xhr) c.xhr.abort(); }
-  };
-
-  // ------------------------------------------------------------ popup menus
-
-  let openMenu = null;
-
-  function closeMenus() {
-    const m = openMenu;
-    if (!m) return;
-    openMenu = null;
-    removeFloater(m.f);
-    m.levels.forEach((e) => { if (e.parentNode) e.parentNode.removeChild(e); });
-  }
-
-  function menuItems(c) {
-    if (Array.isArray(c.p.menu)) return c.p.menu;
-    return Array.isArray(c.p.items) ? c.p.items : [];
-  }
-
-  function menuLevel(m, items, x, y, level) {
-    while (m.levels.length > level) { const e = m.levels.pop(); if (e.parentNode) e.parentNode.removeChild(e); }
-    const box = el('div', 'tess-floating tess-menu', document.body);
-    m.levels.push(box);
-    items.forEach((it) => {
-      if (!it || it.visible === false) return;
-      if (it.separator || it.caption === '-') { el('div', 'tess-menu-sep', box); return; }
-      const kids = Array.isArray(it.children) && it.children.length ? it.children : null;
-      const off = it.enabled === false;
-      const row = el('div', 'tess-menu-item' + (off ? ' tess-disabled' : '') + (kids ? ' tess-menu-parent' : ''), box);
-      row.innerHTML = '<span class="tess-menu-icon">' + iconHtml(m.owner, it.image != null ? it.image : it.imageIndex) +
-        '</span><span class="tess-menu-text"></span>' +
-        (kids ? '<span class="tess-menu-arrow"><i class="fas fa-caret-right"></i></span>' : '');
-      row.querySelector('.tess-menu-text').textContent = textOf(it.caption);
-      if (it.id != null) row.setAttribute('data-item', String(it.id));
-      row.addEventListener('mouseenter', () => {
-        Array.from(box.children).forEach((e) => e.classList.remove('tess-hi'));
-        row.classList.add('tess-hi');
-        if (kids && !off) {
-          const r = row.getBoundingClientRect();
-          menuLevel(m, kids, r.right - 2, r.top - 3, level + 1);
-        } else {
-          while (m.levels.length > level + 1) { const e = m.levels.pop(); if (e.parentNode) e.parentNode.removeChild(e); }
-        }
-      });
-      row.addEventListener('click', (e) => {
-        e.stopPropagation();
-        if (kids || off) return;
-        closeMenus();
-        flushFocused();
-        enqueue({ t: 'menu', c: it.id });
-      });
-    });
-    placeFloating(box, x, y);
-  }
-
-  function popupMenu(c, x, y) {
-    closeFloaters();
-    if (!menuItems(c).length) return;
-    const m = { owner: c, levels: [] };
-    m.f = addFloater({ contains: (n) => m.levels.some((e) => e.contains(n)), close: closeMenus });
-    openMenu = m;
-    menuLevel(m, menuItems(c), x, y, 0);
-  }
+  });
 
   // ---------------------------------------------------- boxes and toasts
 
@@ -2179,7 +1024,7 @@
         if (c && typeof op.p === 'string') setProp(c, op.p, op.v);
         break;
       case 'cell':
-        if (c && c.cls === 'TUniStringGrid') gridSetCell(c, num(op.col, 0), num(op.row, 0), op.v);
+        if (c && c.def.setCell) c.def.setCell(c, num(op.col, 0), num(op.row, 0), op.v);
         break;
       case 'create': {
         const par = op.parent == null ? null : byId[op.parent];
@@ -2209,12 +1054,12 @@
         window.open(op.url, op.target || '_blank', op.options || '');
         break;
       case 'popup':
-        if (c) {
+        if (c && c.def.popup) {
           flushLayout();
           // With "at" the position is relative to that control.
           const at = op.at != null ? byId[op.at] : null;
           const r = at && at.dom ? at.dom.getBoundingClientRect() : { left: 0, top: 0 };
-          popupMenu(c, r.left + num(op.x, 0), r.top + num(op.y, 0));
+          c.def.popup(c, r.left + num(op.x, 0), r.top + num(op.y, 0));
         }
         break;
       case 'terminate':
@@ -2254,7 +1099,7 @@
       boxes[boxes.length - 1].done('close');
       return;
     }
-    if (k === 27 && openMenu) closeMenus();
+    if (k === 27) floaters.slice().forEach((f) => { if (f.closeOnEscape) f.close(); });
     if (k === 114 || k === 115) e.preventDefault();
     if (config.disableRefresh && (k === 116 || ((e.ctrlKey || e.metaKey) && k === 82))) e.preventDefault();
     enqueue({ t: 'key', k: 'down', code: k, key: keyText(e), shift: shiftOf(e) });
@@ -2315,7 +1160,23 @@
     boot: boot,
     // For diagnosis from the browser console and for the browser tests.
     component: function (id) { return byId[id] || null; },
-    state: function () { return { seq: seq, queued: queue.length, inflight: !!inflight, terminated: terminated }; }
+    state: function () { return { seq: seq, queued: queue.length, inflight: !!inflight, terminated: terminated }; },
+    // What the files of the control families build on.
+    core: {
+      PANEL_TITLE_H: PANEL_TITLE_H, TAB_BAR_H: TAB_BAR_H, COMMON_PROPS: COMMON_PROPS,
+      classes: classes, define: define, byId: byId, domComp: domComp,
+      sid: function () { return sid; }, terminated: function () { return terminated; },
+      el: el, esc: esc, setContent: setContent, num: num, textOf: textOf, iconHtml: iconHtml, compOf: compOf,
+      canSend: canSend, enqueue: enqueue, flushFocused: flushFocused, userEvent: userEvent, sendChange: sendChange,
+      sendClick: sendClick, queueClick: queueClick, restart: restart,
+      setProp: setProp, applyColor: applyColor, applyDisplay: applyDisplay,
+      chrome: chrome, innerSize: innerSize, designInner: designInner, place: place, markLayout: markLayout,
+      flushLayout: flushLayout, renderLater: renderLater, dragWith: dragWith,
+      mouseEvents: mouseEvents, clickEvents: clickEvents, dblclickEvents: dblclickEvents,
+      buildField: buildField, updateFieldLabel: updateFieldLabel, textField: textField,
+      buildWindow: buildWindow, placeWindow: placeWindow, showBox: showBox,
+      closeFloaters: closeFloaters, addFloater: addFloater, removeFloater: removeFloater, placeFloating: placeFloating
+    }
   };
 
   const Ext = window.Ext || (window.Ext = {});

@@ -71,7 +71,7 @@ bool AcceptsGzip(std::string_view value) {
     const std::size_t semi = item.find(';');
     const std::string_view coding = Trim(item.substr(0, semi));
     const double q = semi == std::string_view::npos ? 1.0 : Quality(item.substr(semi + 1));
-    if (utf8::EqualsNoCase(coding, "gzip") || utf8::EqualsNoCase(coding, "x-gzip")) {
+    if (io::utf8::EqualsNoCase(coding, "gzip") || io::utf8::EqualsNoCase(coding, "x-gzip")) {
       (q > 0 ? gzip : gzipRefused) = true;
     } else if (coding == "*" && q > 0) {
       star = true;
@@ -82,7 +82,7 @@ bool AcceptsGzip(std::string_view value) {
 
 bool IsCompressibleType(std::string_view type) {
   type = type.substr(0, type.find(';'));
-  const std::string t = utf8::ToLower(Trim(type));
+  const std::string t = io::utf8::ToLower(Trim(type));
   return t.rfind("text/", 0) == 0 || t == "application/javascript" || t == "application/json" ||
          t == "application/xml" || t == "image/svg+xml";
 }

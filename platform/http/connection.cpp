@@ -248,7 +248,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
   // "Expect: 100-continue": the client waits for this before the body.
   void Continue() {
-    if (version_ < 11 || !utf8::EqualsNoCase(req_.Header("Expect"), "100-continue")) return;
+    if (version_ < 11 || !io::utf8::EqualsNoCase(req_.Header("Expect"), "100-continue")) return;
     static const char kContinue[] = "HTTP/1.1 100 Continue\r\n\r\n";
     // Best effort into an empty socket buffer; a client that gets nothing
     // sends the body after its own short wait.
@@ -320,7 +320,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
     if (req_.method == "HEAD" || res_.body.size() < kCompressMinBytes || res_.status < 200 || res_.status >= 300) return;
     if (!IsCompressibleType(res_.contentType) || !AcceptsGzip(req_.Header("Accept-Encoding"))) return;
     for (const auto& h : res_.headers)
-      if (utf8::EqualsNoCase(h.first, "Content-Encoding")) return;
+      if (io::utf8::EqualsNoCase(h.first, "Content-Encoding")) return;
     std::string packed;
     if (!Gzip(res_.body, packed)) return;
     res_.body = std::move(packed);
@@ -376,7 +376,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
     fr.request = &req_;
     fr.options = &folder.options;
     for (const std::string& below : folder.options.noCacheBelow)
-      if (rest.size() >= below.size() && utf8::EqualsNoCase(rest.substr(0, below.size()), below)) fr.noCache = true;
+      if (rest.size() >= below.size() && io::utf8::EqualsNoCase(rest.substr(0, below.size()), below)) fr.noCache = true;
     // Most addresses name the file exactly; only the others need the
     // search without letter case.
     FileAnswer a = ServeFile(fr, joined);

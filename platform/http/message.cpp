@@ -35,13 +35,13 @@ std::string DecodeUrl(std::string_view text, bool plusIsBlank) {
 
 std::string HttpRequest::Header(std::string_view name) const {
   for (const auto& [k, v] : headers)
-    if (utf8::EqualsNoCase(k, name)) return v;
+    if (io::utf8::EqualsNoCase(k, name)) return v;
   return {};
 }
 
 bool HttpRequest::HasHeader(std::string_view name) const {
   for (const auto& h : headers)
-    if (utf8::EqualsNoCase(h.first, name)) return true;
+    if (io::utf8::EqualsNoCase(h.first, name)) return true;
   return false;
 }
 
@@ -67,7 +67,7 @@ std::string HttpRequest::Param(std::string_view name) const {
 }
 
 void HttpResponse::SetHeader(std::string name, std::string value) {
-  std::erase_if(headers, [&](const auto& h) { return utf8::EqualsNoCase(h.first, name); });
+  std::erase_if(headers, [&](const auto& h) { return io::utf8::EqualsNoCase(h.first, name); });
   headers.emplace_back(std::move(name), std::move(value));
 }
 

@@ -48,7 +48,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 33> kTypes{{
 }  // namespace
 
 std::string MimeTypeForPath(std::string_view path) {
-  const std::string ext = utf8::ToLower(io::ExtractFileExt(path));
+  const std::string ext = io::utf8::ToLower(io::ExtractFileExt(path));
   for (const auto& [e, type] : kTypes) {
     if (ext == e) return std::string(type);
   }

@@ -41,7 +41,7 @@ std::string Parameter(std::string_view header, std::string_view name, bool* foun
       value = std::string(Trim(header.substr(j, end == std::string_view::npos ? std::string_view::npos : end - j)));
       i = end;
     }
-    if (utf8::EqualsNoCase(key, name)) {
+    if (io::utf8::EqualsNoCase(key, name)) {
       if (found) *found = true;
       return value;
     }
@@ -53,7 +53,7 @@ std::string Parameter(std::string_view header, std::string_view name, bool* foun
 
 std::string MultipartBoundary(std::string_view contentType) {
   const std::string_view type = Trim(contentType.substr(0, contentType.find(';')));
-  if (!utf8::EqualsNoCase(type, "multipart/form-data")) return {};
+  if (!io::utf8::EqualsNoCase(type, "multipart/form-data")) return {};
   std::string b = Parameter(contentType, "boundary");
   // RFC 2046: 1 to 70 characters.
   if (b.empty() || b.size() > 70) return {};
@@ -168,12 +168,12 @@ bool MultipartParser::ParseHeaders(std::string_view block) {
     if (colon == std::string_view::npos) return false;
     const std::string_view name = Trim(line.substr(0, colon));
     const std::string_view value = Trim(line.substr(colon + 1));
-    if (utf8::EqualsNoCase(name, "Content-Disposition")) {
-      if (!utf8::EqualsNoCase(Trim(value.substr(0, value.find(';'))), "form-data")) return false;
+    if (io::utf8::EqualsNoCase(name, "Content-Disposition")) {
+      if (!io::utf8::EqualsNoCase(Trim(value.substr(0, value.find(';'))), "form-data")) return false;
       disposition = true;
       part.name = Parameter(value, "name");
       part.fileName = Parameter(value, "filename");
-    } else if (utf8::EqualsNoCase(name, "Content-Type")) {
+    } else if (io::utf8::EqualsNoCase(name, "Content-Type")) {
       part.contentType = std::string(value);
     }
   }

@@ -10,9 +10,9 @@ namespace {
 
 // Header names the layer writes itself; a handler cannot set them.
 bool Reserved(std::string_view name) {
-  return utf8::EqualsNoCase(name, "Content-Length") || utf8::EqualsNoCase(name, "Transfer-Encoding") ||
-         utf8::EqualsNoCase(name, "Connection") || utf8::EqualsNoCase(name, "Date") ||
-         utf8::EqualsNoCase(name, "Content-Type");
+  return io::utf8::EqualsNoCase(name, "Content-Length") || io::utf8::EqualsNoCase(name, "Transfer-Encoding") ||
+         io::utf8::EqualsNoCase(name, "Connection") || io::utf8::EqualsNoCase(name, "Date") ||
+         io::utf8::EqualsNoCase(name, "Content-Type");
 }
 
 // A value with line breaks would start a header of the sender's choosing.
@@ -45,7 +45,7 @@ const Route* ServerCore::FindRoute(std::string_view method, std::string_view pat
 
 const StaticFolder* ServerCore::FindFolder(std::string_view path, std::string_view& rest) const {
   for (const StaticFolder& f : folders) {
-    if (path.size() < f.urlBase.size() || !utf8::EqualsNoCase(path.substr(0, f.urlBase.size()), f.urlBase)) continue;
+    if (path.size() < f.urlBase.size() || !io::utf8::EqualsNoCase(path.substr(0, f.urlBase.size()), f.urlBase)) continue;
     if (path.size() != f.urlBase.size() && path[f.urlBase.size()] != '/') continue;
     rest = path.substr(f.urlBase.size());
     if (!rest.empty()) rest.remove_prefix(1);
@@ -119,7 +119,7 @@ std::string FormatHead(const ServerCore& core, int status, const HeaderList& hea
   for (const auto& d : core.defaultHeaders) {
     bool named = false;
     for (const auto& h : headers)
-      if (utf8::EqualsNoCase(h.first, d.first)) named = true;
+      if (io::utf8::EqualsNoCase(h.first, d.first)) named = true;
     if (!named) AppendField(out, d.first, d.second);
   }
   for (const auto& h : headers)

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace plat::utf8 {
+namespace plat::io::utf8 {
 namespace {
 
 // Windows-1252 0x80..0x9F; 0 marks the five unassigned codes, which map to
@@ -284,4 +284,4 @@ bool FitsCp1252(std::string_view utf8) {
   return ok;
 }
 
-}  // namespace plat::utf8
+}  // namespace plat::io::utf8

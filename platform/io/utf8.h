@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace plat::utf8 {
+namespace plat::io::utf8 {
 
 // True when the bytes are well-formed UTF-8 (no overlongs, no surrogates).
 bool IsValid(std::string_view s);
@@ -52,4 +52,4 @@ std::string FromCp1252(std::string_view bytes);
 std::string ToCp1252(std::string_view utf8, bool* ok = nullptr);
 bool FitsCp1252(std::string_view utf8);
 
-}  // namespace plat::utf8
+}  // namespace plat::io::utf8

@@ -7,7 +7,7 @@
 #include "platform/io/text_file.h"
 #include "platform/io/utf8.h"
 
-namespace plat::xml {
+namespace plat::io {
 
 struct XmlTree {
   pugi::xml_document dom;
@@ -692,4 +692,4 @@ void XmlDocument::SaveToFile(std::string_view systemPath) const {
   }
 }
 
-}  // namespace plat::xml
+}  // namespace plat::io

@@ -26,7 +26,7 @@ class xml_document;
 class xml_node;
 }  // namespace pugi
 
-namespace plat::xml {
+namespace plat::io {
 
 class XmlError : public std::runtime_error {
  public:
@@ -116,4 +116,4 @@ class XmlDocument {
   bool crlf_ = true;        // line breaks; new documents get CR LF
 };
 
-}  // namespace plat::xml
+}  // namespace plat::io

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <string>
 
-namespace plat::ui {
+namespace plat::session {
 
 // `bytes` random bytes from the system's source, as lower-case hex.
 std::string RandomHex(std::size_t bytes);
 
-}  // namespace plat::ui
+}  // namespace plat::session

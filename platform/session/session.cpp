@@ -5,7 +5,11 @@
 #include "platform/clock.h"
 #include "platform/log.h"
 
-namespace plat::ui {
+namespace plat::session {
+
+using ui::Component;
+using ui::Form;
+
 namespace {
 thread_local Session* tCurrent = nullptr;
 
@@ -53,14 +57,7 @@ void Session::ShowMainForm() {
   if (mainForm_ && !mainForm_->IsShown()) mainForm_->Show();
 }
 
-void Session::CloseDialog(Form* dialog) {
-  if (closing_.count(dialog)) return;
-  closing_.insert(dialog);
-  if (dialog->Rendered()) {
-    Emit({{"op", "destroy"}, {"c", dialog->Id()}});
-    dialog->SetRenderedTree(false);
-  }
-}
+void Session::CloseDialog(Form* dialog) { closing_.insert(dialog); }
 
 void Session::FreeClosedDialogs() {
   if (closing_.empty()) return;
@@ -119,10 +116,6 @@ void Session::BrowserWindow(std::string_view url, std::string_view target, std::
         {"options", std::string(options)}});
 }
 
-void Session::Popup(const Component& menu, int x, int y) {
-  Emit({{"op", "popup"}, {"c", menu.Id()}, {"x", x}, {"y", y}});
-}
-
 void Session::Terminate() { terminated_ = true; }
 
 // ---- change stream ----------------------------------------------------------
@@ -175,19 +168,13 @@ void Session::Touch() { lastActivityMs_ = MonotonicMs(); }
 Json Session::RenderBoot(const Json& config) {
   Scope scope(*this);
   Json forms = Json::array();
-  if (mainForm_) {
-    mainForm_->SetRenderedTree(true);
-    forms.push_back(mainForm_->Render());
-  }
+  if (mainForm_) forms.push_back(mainForm_->RenderForBrowser());
   // Until now only dialogs shown while the form opened were rendered; their
   // creation and later changes are in the ops, in order.
   return {{"sid", id_}, {"config", config}, {"forms", std::move(forms)}, {"ops", TakeOps()}};
 }
 
-bool Session::Refuse(const Json& event, const char* why) {
-  LogLine("session " + id_.substr(0, 8) + ": refused event " + event.dump() + " (" + why + ")");
-  return false;
-}
+void Session::Refuse(const Json& event, const char* why) { ui::LogRefusedEvent(this, event, why); }
 
 void Session::DispatchEvent(const Json& ev) {
   if (!ev.is_object()) {
@@ -202,7 +189,7 @@ void Session::DispatchEvent(const Json& ev) {
   if (type == "key") {
     Form* form = mainForm_.get();
     if (!form || !form->KeyPreview()) return;
-    ShiftState shift = ShiftFromJson(ev);
+    ui::ShiftState shift = ui::ShiftFromJson(ev);
     if (ev.value("k", "") == "down") {
       int code = ev.value("code", 0);
       form->OnKeyDown(form, code, shift);
@@ -279,4 +266,4 @@ Json Session::HandleRequest(std::int64_t seq, const Json& events) {
   return lastResponse_;
 }
 
-}  // namespace plat::ui
+}  // namespace plat::session

@@ -17,10 +17,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ui/change_stream.h"
 #include "platform/ui/component.h"
 #include "platform/ui/form.h"
 
-namespace plat::ui {
+namespace plat::session {
+
+using ui::Json;
 
 // Results of message boxes and prompts (the VCL's numbers).
 enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
@@ -32,10 +35,10 @@ class MainModuleBase {
   virtual ~MainModuleBase() = default;
 };
 
-class Session {
+class Session : public ui::ChangeStream {
  public:
   Session(std::string id, std::map<std::string, std::string> urlParams);
-  ~Session();
+  ~Session() override;
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
@@ -52,18 +55,18 @@ class Session {
     Session* previous_;
   };
 
-  const std::string& Id() const { return id_; }
+  const std::string& Id() const override { return id_; }
   // A URL parameter as the browser sent it, decoded; empty when absent.
   std::string UrlParam(std::string_view name) const;
 
   // --- module and forms -------------------------------------------------
   void SetMainModule(std::unique_ptr<MainModuleBase> module) { module_ = std::move(module); }
   MainModuleBase* MainModule() const { return module_.get(); }
-  void SetMainForm(std::unique_ptr<Form> form);
-  Form* MainForm() const { return mainForm_.get(); }
+  void SetMainForm(std::unique_ptr<ui::Form> form);
+  ui::Form* MainForm() const override { return mainForm_.get(); }
   // Adds a dialog form; it lives until it is closed (then freed after the
   // current event) or the session ends.
-  Form* AddDialog(std::unique_ptr<Form> dialog);
+  ui::Form* AddDialog(std::unique_ptr<ui::Form> dialog);
   // The open dialog of class T, or nullptr.
   template <typename T>
   T* FindDialog() const {
@@ -77,7 +80,7 @@ class Session {
   // --- services ---------------------------------------------------------
   void AddJS(std::string_view script);
   // A script run on one control: character code 1 stands for its client name.
-  void ControlScript(const Component& control, std::string_view script);
+  void ControlScript(const ui::Component& control, std::string_view script);
   void ShowToast(std::string_view text);
   // A modal box; the handler that shows it goes on at once.
   void ShowMessage(std::string_view text, std::function<void()> callback = {});
@@ -87,15 +90,14 @@ class Session {
   void Prompt(std::string_view text, std::string_view defaultText, BoxIcon icon,
               std::function<void(ModalResult, const std::string&)> callback);
   void BrowserWindow(std::string_view url, std::string_view target, std::string_view options);
-  void Popup(const Component& menu, int x, int y);
   // Ends the session: the browser gets the terminate page.
   void Terminate();
   bool Terminated() const { return terminated_; }
   std::string UserString;
 
   // --- the change stream ------------------------------------------------
-  void Emit(Json op);
-  void MarkDirty(Component* c, std::string_view key);
+  void Emit(Json op) override;
+  void MarkDirty(ui::Component* c, std::string_view key) override;
   // The ops collected so far (pending property changes flushed first).
   Json TakeOps();
 
@@ -116,17 +118,16 @@ class Session {
   std::function<std::string()> TerminatePage;
 
   // Component registry (ids are unique in the session).
-  int NextId() { return ++lastId_; }
-  void Register(Component* c);
-  void Unregister(Component* c);
-  Component* FindById(int id) const;
+  int NextId() override { return ++lastId_; }
+  void Register(ui::Component* c) override;
+  void Unregister(ui::Component* c) override;
+  ui::Component* FindById(int id) const override;
+  void CloseDialog(ui::Form* dialog) override;
 
  private:
   void FlushPending();
   void FreeClosedDialogs();
-  void CloseDialog(Form* dialog);
-  friend class Form;
-  bool Refuse(const Json& event, const char* why);
+  void Refuse(const Json& event, const char* why);
 
   std::string id_;
   std::map<std::string, std::string> urlParams_;
@@ -134,10 +135,10 @@ class Session {
   // Written in the session's requests, read by the manager's time-out sweep.
   std::atomic<std::int64_t> lastActivityMs_{0};
   std::unique_ptr<MainModuleBase> module_;
-  std::unique_ptr<Form> mainForm_;
-  std::vector<std::unique_ptr<Form>> dialogs_;
-  std::set<Form*> closing_;
-  std::map<int, Component*> components_;
+  std::unique_ptr<ui::Form> mainForm_;
+  std::vector<std::unique_ptr<ui::Form>> dialogs_;
+  std::set<ui::Form*> closing_;
+  std::map<int, ui::Component*> components_;
   int lastId_ = 0;
 
   Json ops_ = Json::array();
@@ -156,4 +157,4 @@ class Session {
   bool terminated_ = false;
 };
 
-}  // namespace plat::ui
+}  // namespace plat::session

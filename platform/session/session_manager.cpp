@@ -1,65 +1,30 @@
 #include "platform/session/session_manager.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
+#include <fstream>
 
 #include "platform/clock.h"
 #include "platform/http/http_server.h"
 #include "platform/log.h"
 #include "platform/session/random_hex.h"
 #include "platform/session/upload.h"
-#include "platform/ui/controls.h"
+#include "platform/ui/controls_uploads.h"
+#include "platform/ui/escape.h"
 
-namespace plat::ui {
+namespace plat::session {
 
-std::string RandomHex(std::size_t bytes) {
-  std::string raw(bytes, '\0');
-  bool ok = false;
-  int fd = ::open("/dev/urandom", O_RDONLY | O_CLOEXEC);
-  if (fd >= 0) {
-    ok = ::read(fd, raw.data(), raw.size()) == static_cast<ssize_t>(raw.size());
-    ::close(fd);
-  }
-  if (!ok) {
-    std::random_device rd;
-    for (auto& c : raw) c = static_cast<char>(rd());
-  }
-  static const char* hex = "0123456789abcdef";
-  std::string out;
-  for (unsigned char c : raw) {
-    out += hex[c >> 4];
-    out += hex[c & 15];
-  }
-  return out;
-}
+using ui::TUniCustomFileUpload;
 
 namespace {
-
-// Text placed inside a <script> element as a JSON value.
-std::string ScriptSafeJson(const Json& j) {
-  std::string s = j.dump(-1, ' ', false, Json::error_handler_t::replace);
-  std::string out;
-  out.reserve(s.size());
-  for (char c : s) {
-    if (c == '<') out += "\\u003c";
-    else if (c == '>') out += "\\u003e";
-    else if (c == '&') out += "\\u0026";
-    else out += c;
-  }
-  return out;
-}
 
 // Uploads of media (videos of several GiB) have their own bound.
 constexpr std::uint64_t kUploadMaxBytes = std::uint64_t{16} << 30;
 
 // The address of a client file with its version, so the browser may keep
 // it until the file changes.
-std::string Versioned(const std::string& folder, const std::string& url, const char* file) {
+std::string Versioned(const std::string& folder, const std::string& url, const std::string& file) {
   const std::string v = folder.empty() ? std::string() : http::FileVersion(std::filesystem::path(folder) / file);
   return v.empty() ? url : url + "?v=" + v;
 }
@@ -70,24 +35,24 @@ const char* kFullPage =
     "text-align:center;padding-top:20%\"><p>The server is full: too many screens and consoles are "
     "open.</p><p>Close one of them; this page tries again every 30 seconds.</p></body></html>";
 
-}  // namespace
-
-std::string EscapeHtml(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (char c : s) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
+// The files of the browser runtime in the order the page loads them: the
+// client folder's scripts.txt, one a line ("#" starts a comment line).
+std::vector<std::string> RuntimeScripts(const std::string& clientFolder) {
+  std::vector<std::string> files;
+  if (clientFolder.empty()) return files;
+  std::ifstream list(clientFolder + "/scripts.txt");
+  if (!list) LogLine("cannot read the list of runtime scripts in " + clientFolder);
+  for (std::string line; std::getline(list, line);) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (!line.empty() && line[0] != '#') files.push_back(line);
   }
-  return out;
+  return files;
 }
 
-SessionManager::SessionManager(SessionHostConfig config) : config_(std::move(config)) {}
+}  // namespace
+
+SessionManager::SessionManager(SessionHostConfig config)
+    : config_(std::move(config)), scripts_(RuntimeScripts(config_.clientFolder)) {}
 
 SessionManager::~SessionManager() {
   std::map<std::string, std::shared_ptr<Session>> all;
@@ -139,27 +104,20 @@ std::string SessionManager::RenderPage(Session& session) {
   std::string page;
   page.reserve(4096);
   page += "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>";
-  page += EscapeHtml(config_.title);
+  page += ui::EscapeHtml(config_.title);
   page += "</title>\n<link rel=\"stylesheet\" href=\"/fontawesome/css/all.min.css\">\n"
           "<link rel=\"stylesheet\" href=\"";
-  page += Versioned(config_.clientFolder, "/client/tessarine.css", "tessarine.css");
+  page += ui::EscapeHtml(Versioned(config_.clientFolder, "/client/tessarine.css", "tessarine.css"));
   page += "\">\n<style>";
-  // CSS is the application's own text; only a closing tag could break out.
-  for (std::size_t i = 0; i < css.size(); ++i) {
-    if (css.compare(i, 2, "</") == 0) {
-      page += "<\\/";
-      ++i;
-    } else {
-      page += css[i];
-    }
-  }
+  page += ui::StyleElementText(css);
   page += "</style></head>\n<body class=\"tess-theme-dark\">\n<div id=\"loading-mask\"></div>"
           "<div id=\"loading\"><div class=\"loading-indicator\">";
-  page += EscapeHtml(config_.loadingMessage);
-  page += "</div></div>\n<script src=\"";
-  page += Versioned(config_.clientFolder, "/client/runtime.js", "runtime.js");
-  page += "\"></script>\n<script>Tess.boot(";
-  page += ScriptSafeJson(boot);
+  page += ui::EscapeHtml(config_.loadingMessage);
+  page += "</div></div>\n";
+  for (const std::string& file : scripts_)
+    page += "<script src=\"" + ui::EscapeHtml(Versioned(config_.clientFolder, "/client/" + file, file)) + "\"></script>\n";
+  page += "<script>Tess.boot(";
+  page += ui::ScriptJson(boot);
   page += ");</script>\n</body></html>\n";
   return page;
 }
@@ -283,12 +241,12 @@ void SessionManager::Install(http::HttpServer& server) {
       if (!TUniCustomFileUpload::UploadTarget(*s, id)) return refuse(403, "no upload expected there");
     }
     std::string error;
-    std::vector<UploadedFile> files = ReceiveUpload(req, reader, config_.tempFolder, &error);
+    std::vector<ui::UploadedFile> files = ReceiveUpload(req, reader, config_.tempFolder, &error);
     if (!error.empty()) return refuse(400, error);
     std::lock_guard<std::mutex> lock(s->Mutex());
     TUniCustomFileUpload* target = TUniCustomFileUpload::UploadTarget(*s, id);
     if (!target) {
-      EraseUploadedFiles(files);
+      ui::EraseUploadedFiles(files);
       return refuse(410, "the upload control is gone");
     }
     Session::Scope scope(*s);
@@ -303,4 +261,4 @@ void SessionManager::Install(http::HttpServer& server) {
   });
 }
 
-}  // namespace plat::ui
+}  // namespace plat::session

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/session/session.h"
 
@@ -16,7 +17,7 @@ namespace plat::http {
 class HttpServer;
 }
 
-namespace plat::ui {
+namespace plat::session {
 
 struct SessionHostConfig {
   std::size_t maxSessions = 50;
@@ -31,7 +32,7 @@ struct SessionHostConfig {
   std::function<std::string(const std::string&)> terminatePage;
   std::function<std::string(const std::string&)> exceptionPage;
   std::string terminateMessage;
-  std::string clientFolder;       // runtime.js, tessarine.css
+  std::string clientFolder;       // the browser runtime (scripts.txt lists its files) and tessarine.css
   std::string fontAwesomeFolder;  // css/, webfonts/
   std::string tempFolder;         // upload cache files (native path)
 };
@@ -61,12 +62,10 @@ class SessionManager {
  private:
   std::string NewId();
   SessionHostConfig config_;
+  std::vector<std::string> scripts_;  // the runtime's files, in load order
   std::mutex mutex_;
   std::map<std::string, std::shared_ptr<Session>> sessions_;
   std::int64_t lastSweepMs_ = 0;
 };
 
-// "<" ">" "&" '"' escaped for HTML text and attributes.
-std::string EscapeHtml(std::string_view text);
-
-}  // namespace plat::ui
+}  // namespace plat::session

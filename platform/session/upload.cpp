@@ -10,10 +10,9 @@
 
 #include "platform/http/multipart.h"
 #include "platform/io/path.h"
-#include "platform/log.h"
 #include "platform/session/random_hex.h"
 
-namespace plat::ui {
+namespace plat::session {
 namespace {
 
 constexpr std::size_t kBufferBytes = 64 * 1024;
@@ -96,16 +95,16 @@ class CacheWriter {
 
 }  // namespace
 
-std::vector<UploadedFile> ReceiveUpload(const http::HttpRequest& request, http::BodyReader& body,
-                                        const std::string& tempFolderNative, std::string* error) {
+std::vector<ui::UploadedFile> ReceiveUpload(const http::HttpRequest& request, http::BodyReader& body,
+                                            const std::string& tempFolderNative, std::string* error) {
   std::string why;
-  std::vector<UploadedFile> files;
+  std::vector<ui::UploadedFile> files;
   std::vector<std::filesystem::path> written;
   auto failed = [&](std::string reason) {
     std::error_code ec;
     for (const auto& p : written) std::filesystem::remove(p, ec);
     if (error) *error = std::move(reason);
-    return std::vector<UploadedFile>{};
+    return std::vector<ui::UploadedFile>{};
   };
   if (error) error->clear();
   const std::string boundary = http::MultipartBoundary(request.Header("Content-Type"));
@@ -138,12 +137,4 @@ std::vector<UploadedFile> ReceiveUpload(const http::HttpRequest& request, http::
   return files;
 }
 
-void EraseUploadedFiles(const std::vector<UploadedFile>& files) {
-  for (const UploadedFile& f : files) {
-    std::error_code ec;
-    std::filesystem::remove(io::Resolve(f.cache), ec);
-    if (ec) LogLine("cannot erase the upload cache file " + f.cache + ": " + ec.message());
-  }
-}
-
-}  // namespace plat::ui
+}  // namespace plat::session

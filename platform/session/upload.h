@@ -8,13 +8,9 @@
 #include <vector>
 
 #include "platform/http/message.h"
+#include "platform/ui/uploaded_files.h"
 
-namespace plat::ui {
-
-struct UploadedFile {
-  std::string name;   // the file name as the browser gave it
-  std::string cache;  // system path of the cache file
-};
+namespace plat::session {
 
 // Streams the file parts of a multipart request (parts with a file name;
 // other fields are read and dropped) to new files in `tempFolderNative`,
@@ -22,11 +18,7 @@ struct UploadedFile {
 // request. On any failure (not multipart, a broken or truncated body, a full
 // disk) every cache file written so far is deleted, `error` (when given)
 // says why, and the result is empty; on success `error` is empty.
-std::vector<UploadedFile> ReceiveUpload(const http::HttpRequest& request, http::BodyReader& body,
-                                        const std::string& tempFolderNative, std::string* error);
+std::vector<ui::UploadedFile> ReceiveUpload(const http::HttpRequest& request, http::BodyReader& body,
+                                            const std::string& tempFolderNative, std::string* error);
 
-// Deletes the cache files (for a route whose upload target went away while
-// the files came in). Failures are logged, not raised.
-void EraseUploadedFiles(const std::vector<UploadedFile>& files);
-
-}  // namespace plat::ui
+}  // namespace plat::session

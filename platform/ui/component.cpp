@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/session/session.h"
 #include "platform/ui/form.h"
 
 namespace plat::ui {
@@ -11,24 +10,21 @@ namespace {
 
 const Json kNull;
 
-// Keys every component may carry.
-bool CommonKey(std::string_view k) { return k == "cls"; }
-
 }  // namespace
 
-Component::Component(Form* owner) : owner_(owner), session_(owner ? owner->FormSession() : nullptr) {
-  id_ = session_ ? session_->NextId() : (owner_ ? owner_->NextLocalId() : 0);
+Component::Component(Form* owner) : owner_(owner), stream_(owner ? owner->Stream() : nullptr) {
+  id_ = stream_ ? stream_->NextId() : (owner_ ? owner_->NextLocalId() : 0);
   if (owner_) owner_->Adopt(this);
-  if (session_) session_->Register(this);
+  if (stream_) stream_->Register(this);
 }
 
-Component::Component(std::nullptr_t, Session* session) : owner_(nullptr), session_(session) {
-  id_ = session_ ? session_->NextId() : 0;
-  if (session_) session_->Register(this);
+Component::Component(std::nullptr_t, ChangeStream* stream) : owner_(nullptr), stream_(stream) {
+  id_ = stream_ ? stream_->NextId() : 0;
+  if (stream_) stream_->Register(this);
 }
 
 Component::~Component() {
-  if (session_) session_->Unregister(this);
+  if (stream_) stream_->Unregister(this);
   if (owner_) owner_->Forget(this);
 }
 
@@ -87,10 +83,14 @@ void Component::StoreFromBrowser(std::string_view key, Json value) {
 
 void Component::MarkChanged(std::string_view key) {
   if (!rendered_) return;
-  if (Session* s = GetSession()) s->MarkDirty(this, key);
+  if (stream_) stream_->MarkDirty(this, key);
 }
 
-bool Component::KnowsProp(std::string_view key) const { return CommonKey(key); }
+const PropertyTable& Component::Properties() {
+  // Keys every component may carry.
+  static const PropertyTable table(nullptr, {{"cls", PropertyUse::Drawn}});
+  return table;
+}
 
 bool Component::TakeProp(std::string_view, const Json&) { return false; }
 
@@ -151,7 +151,7 @@ void Component::SetRendered(bool r) { rendered_ = r; }
 
 Control::Control(Form* owner) : Component(owner) { RegisterControlEvents(); }
 
-Control::Control(std::nullptr_t, Session* session) : Component(nullptr, session) {
+Control::Control(std::nullptr_t, ChangeStream* stream) : Component(nullptr, stream) {
   RegisterControlEvents();
 }
 
@@ -170,7 +170,7 @@ Control::~Control() {
     sib.erase(std::remove(sib.begin(), sib.end(), this), sib.end());
   }
   if (Rendered()) {
-    if (Session* s = GetSession()) s->Emit({{"op", "destroy"}, {"c", Id()}});
+    if (ChangeStream* s = Stream()) s->Emit({{"op", "destroy"}, {"c", Id()}});
   }
 }
 
@@ -180,7 +180,7 @@ void Control::SetParent(Control* parent) {
     auto& sib = parent_->children_;
     sib.erase(std::remove(sib.begin(), sib.end(), this), sib.end());
     if (Rendered()) {
-      if (Session* s = GetSession()) s->Emit({{"op", "destroy"}, {"c", Id()}});
+      if (ChangeStream* s = Stream()) s->Emit({{"op", "destroy"}, {"c", Id()}});
       SetRenderedTree(false);
     }
   }
@@ -188,7 +188,7 @@ void Control::SetParent(Control* parent) {
   if (parent_) {
     parent_->children_.push_back(this);
     if (parent_->Rendered()) {
-      if (Session* s = GetSession()) {
+      if (ChangeStream* s = Stream()) {
         Json op = {{"op", "create"}, {"parent", parent_->Id()},
                    {"index", static_cast<int>(parent_->children_.size()) - 1}, {"node", Render()}};
         SetRenderedTree(true);
@@ -209,7 +209,7 @@ void Control::BringToFront() {
   sib.erase(std::remove(sib.begin(), sib.end(), this), sib.end());
   sib.push_back(this);
   if (Rendered()) {
-    if (Session* s = GetSession()) s->Emit({{"op", "front"}, {"c", Id()}});
+    if (ChangeStream* s = Stream()) s->Emit({{"op", "front"}, {"c", Id()}});
   }
 }
 
@@ -251,15 +251,6 @@ bool Control::EnabledInTree() const {
   for (const Control* c = this; c; c = c->parent_)
     if (!c->Enabled()) return false;
   return true;
-}
-
-bool Control::KnowsProp(std::string_view k) const {
-  static const char* keys[] = {"visible", "enabled", "left",  "top",  "width",     "height",
-                               "align",   "anchors", "color", "font", "hint",      "cls",
-                               "style",   "screenMask", "showHint", "name"};
-  for (const char* key : keys)
-    if (k == key) return true;
-  return Component::KnowsProp(k);
 }
 
 Json Control::RenderProp(std::string_view key) const {

@@ -2,9 +2,10 @@
 // The component model of the web UI. A Component has a name, an owner form
 // and a tag; a Control adds a parent, the geometry and the common visual
 // properties. Browser-visible state lives in a property bag whose keys are
-// the names the browser runtime knows; a change marks the property, and the
-// session sends the marked properties to the browser in order with scripts,
-// toasts and dialogs.
+// the names the browser runtime knows, declared once per class in its
+// property table; a change marks the property, and the session sends the
+// marked properties to the browser in order with scripts, toasts and
+// dialogs.
 #include <any>
 #include <functional>
 #include <map>
@@ -14,16 +15,14 @@
 #include <string_view>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include "platform/ui/change_stream.h"
+#include "platform/ui/properties.h"
 
 namespace plat::ui {
-
-using Json = nlohmann::json;
 
 class Component;
 class Control;
 class Form;
-class Session;
 
 class UiError : public std::runtime_error {
  public:
@@ -83,9 +82,9 @@ class Component {
  public:
   explicit Component(Form* owner);
   virtual ~Component();
-  // For forms: no owner, the session given (null for a form built only to
-  // check its definition).
-  Component(std::nullptr_t, Session* session);
+  // For forms: no owner, the change stream of their page given (null for a
+  // form built only to check its definition).
+  Component(std::nullptr_t, ChangeStream* stream);
   Component(const Component&) = delete;
   Component& operator=(const Component&) = delete;
 
@@ -99,7 +98,9 @@ class Component {
   void SetTag(int tag) { tag_ = tag; }
   int Id() const { return id_; }
   std::string JSName() const;  // the client-side name
-  Session* GetSession() const { return session_; }
+  // The change stream of the component's page (null for a form built only
+  // to check its definition).
+  ChangeStream* Stream() const { return stream_; }
 
   // Browser-visible properties.
   const Json& Prop(std::string_view key) const;
@@ -109,8 +110,11 @@ class Component {
   void SetProp(std::string_view key, Json value);
   // Sets a value that came from the browser: stored, not sent back.
   void StoreFromBrowser(std::string_view key, Json value);
+  // The properties of the class (the table of its own, then its base's).
+  static const PropertyTable& Properties();
+  virtual const PropertyTable& ClassProperties() const { return Properties(); }
   // True when the definition or the code may set this key on this class.
-  virtual bool KnowsProp(std::string_view key) const;
+  bool KnowsProp(std::string_view key) const { return ClassProperties().Accepts(key); }
   const Json& Props() const { return props_; }
 
   // Events by name (OnClick, ...): the slots this class offers.
@@ -139,14 +143,13 @@ class Component {
   // (memo lines, list items, grid cells) takes a value set by code or by the
   // form definition here; true when taken.
   virtual bool TakeProp(std::string_view key, const Json& value);
-  friend class Session;
   friend class Form;
   friend class Control;
   void SetRendered(bool r);
 
  private:
   Form* owner_;
-  Session* session_;
+  ChangeStream* stream_;
   std::string name_;
   int tag_ = 0;
   int id_;
@@ -157,10 +160,31 @@ class Component {
 
 enum class Align { None, Top, Bottom, Left, Right, Client };
 
+// Colours are VCL colour values (0x00BBGGRR); -1 = none. While the browser
+// waits for a control's click, it masks the page with the control's screen
+// mask text (empty: no mask). Align has its own accessors (GetAlign,
+// SetAlign); the font is a ControlFont on the classes that offer one.
+#define TESS_CONTROL_PROPERTIES(P)     \
+  P(Bool, Visible, "visible", true)    \
+  P(Bool, Enabled, "enabled", true)    \
+  P(Int, Left, "left", 0)              \
+  P(Int, Top, "top", 0)                \
+  P(Int, Width, "width", 0)            \
+  P(Int, Height, "height", 0)          \
+  P(Key, Align, "align", )             \
+  P(Key, Anchors, "anchors", )         \
+  P(Int, Color, "color", -1)           \
+  P(Key, Font, "font", )               \
+  P(Text, Hint, "hint", )              \
+  P(Key, ShowHint, "showHint", )       \
+  P(Key, Style, "style", )             \
+  P(Text, ScreenMask, "screenMask", )  \
+  P(Key, Name, "name", )
+
 class Control : public Component {
  public:
   explicit Control(Form* owner);
-  Control(std::nullptr_t, Session* session);
+  Control(std::nullptr_t, ChangeStream* stream);
   ~Control() override;
 
   Control* Parent() const { return parent_; }
@@ -169,26 +193,10 @@ class Control : public Component {
   const std::vector<Control*>& Children() const { return children_; }
   void BringToFront();
 
-  bool Visible() const { return PropBool("visible", true); }
-  void SetVisible(bool v) { SetProp("visible", v); }
-  bool Enabled() const { return PropBool("enabled", true); }
-  void SetEnabled(bool v) { SetProp("enabled", v); }
-  int Left() const { return PropInt("left"); }
-  int Top() const { return PropInt("top"); }
-  int Width() const { return PropInt("width"); }
-  int Height() const { return PropInt("height"); }
-  void SetLeft(int v) { SetProp("left", v); }
-  void SetTop(int v) { SetProp("top", v); }
-  void SetWidth(int v) { SetProp("width", v); }
-  void SetHeight(int v) { SetProp("height", v); }
+  TESS_PROPERTIES(Component, TESS_CONTROL_PROPERTIES)
   void SetBounds(int left, int top, int width, int height);
   Align GetAlign() const;
   void SetAlign(Align a);
-  // Colours are VCL colour values (0x00BBGGRR); -1 = none.
-  int Color() const { return PropInt("color", -1); }
-  void SetColor(int c) { SetProp("color", c); }
-  std::string Hint() const { return PropStr("hint"); }
-  void SetHint(std::string_view h) { SetProp("hint", std::string(h)); }
   std::string HelpKeyword() const { return helpKeyword_; }  // server-side only
   void SetHelpKeyword(std::string_view k) { helpKeyword_ = std::string(k); }
 
@@ -203,7 +211,6 @@ class Control : public Component {
   MouseEvent OnMouseDown;
   MouseEvent OnMouseUp;
 
-  bool KnowsProp(std::string_view key) const override;
   bool AcceptsBrowserEvents() const override { return Showing() && EnabledInTree(); }
   bool HandleBrowserEvent(const std::string& type, const Json& event) override;
   // What a click of the browser does (controls that toggle state first).
@@ -216,7 +223,6 @@ class Control : public Component {
   // only its active page).
   virtual bool ShowsChild(const Control* child) const;
   void SetRenderedTree(bool r);
-  friend class Session;
   void RegisterControlEvents();
 
  private:

@@ -1,15 +1,14 @@
 // Memo, combo box and list box, and the observed string list under them.
+#include "platform/ui/controls_lists.h"
+
 #include <algorithm>
 #include <stdexcept>
 
 #include "platform/io/text_file.h"
 #include "platform/io/utf8.h"
-#include "platform/ui/controls.h"
 #include "platform/ui/controls_util.h"
 
 namespace plat::ui {
-
-using detail::KeyIn;
 
 namespace {
 
@@ -22,7 +21,7 @@ std::vector<std::string> TextsOf(const Json& value, const std::string& where) {
   return out;
 }
 
-bool LessNoCase(const std::string& a, const std::string& b) { return utf8::ToLower(a) < utf8::ToLower(b); }
+bool LessNoCase(const std::string& a, const std::string& b) { return io::utf8::ToLower(a) < io::utf8::ToLower(b); }
 
 }  // namespace
 
@@ -152,10 +151,6 @@ TUniMemo::TUniMemo(Form* owner)
   RegisterEvent("OnChange", &OnChange);
 }
 
-bool TUniMemo::KnowsProp(std::string_view k) const {
-  return KeyIn(k, {"lines", "readOnly", "wordWrap", "scrollBars", "emptyText", "fieldLabel"}) || Control::KnowsProp(k);
-}
-
 bool TUniMemo::TakeProp(std::string_view key, const Json& value) {
   if (key != "lines") return false;
   lines_.Assign(TextsOf(value, Name() + ".lines"));
@@ -217,11 +212,6 @@ bool TUniMemo::HandleBrowserEvent(const std::string& type, const Json& ev) {
 
 TUniComboBox::TUniComboBox(Form* owner) : Control(owner), items_([this] { ItemsChanged(); }) {
   RegisterEvent("OnChange", &OnChange);
-}
-
-bool TUniComboBox::KnowsProp(std::string_view k) const {
-  return KeyIn(k, {"items", "itemIndex", "text", "emptyText", "fieldLabel", "labelWidth", "readOnly"}) ||
-         Control::KnowsProp(k);
 }
 
 void TUniComboBox::ItemsChanged() {
@@ -291,10 +281,6 @@ bool TUniComboBox::HandleBrowserEvent(const std::string& type, const Json& ev) {
 
 TUniListBox::TUniListBox(Form* owner) : Control(owner), items_([this] { ItemsChanged(); }) {
   RegisterEvent("OnChange", &OnChange);
-}
-
-bool TUniListBox::KnowsProp(std::string_view k) const {
-  return KeyIn(k, {"items", "sorted", "html", "multiSelect", "itemIndex", "selected"}) || Control::KnowsProp(k);
 }
 
 std::vector<int> TUniListBox::SelectedIndexes() const {

@@ -1,6 +1,5 @@
 #pragma once
 // Helpers shared by the control implementations (not for application code).
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -12,15 +11,13 @@ class TUniCustomImageList;
 
 namespace plat::ui::detail {
 
-inline bool KeyIn(std::string_view key, std::initializer_list<const char*> keys) {
-  for (const char* k : keys)
-    if (key == k) return true;
-  return false;
-}
-
 // Logs a browser event a control refuses, as the session logs the events it
 // refuses itself. Returns true: the event was dealt with.
 bool Refused(const Component& c, const Json& event, const std::string& why);
+
+// Text of a JSON scalar as a definition may write it (ids as numbers or
+// text).
+std::string ScalarText(const Json& v);
 
 // An integer member of a browser event (a whole number in any JSON form).
 bool IntMember(const Json& event, const char* key, int& out);

@@ -2,12 +2,11 @@
 
 #include <algorithm>
 
-#include "platform/session/session.h"
 #include "platform/ui/form_loader.h"
 
 namespace plat::ui {
 
-Form::Form(Session* session) : Control(nullptr, session), session_(session) {
+Form::Form(ChangeStream* stream) : Control(nullptr, stream) {
   RegisterEvent("OnShow", &OnShow);
   RegisterEvent("OnClose", &OnClose);
   RegisterEvent("OnScreenResize", &OnScreenResize);
@@ -121,14 +120,17 @@ void Form::Build(const FormPrototype& proto) {
   BuildChildren(*this, this, proto, proto.file);
 }
 
+Json Form::RenderForBrowser() {
+  SetRenderedTree(true);
+  return Render();
+}
+
 void Form::Show() {
   if (shown_) return;
   shown_ = true;
-  if (session_ && session_->MainForm() != this) {
-    SetRenderedTree(true);
-    Json node = Render();
-    session_->Emit({{"op", "create"}, {"parent", nullptr}, {"index", 0}, {"node", std::move(node)}});
-  }
+  ChangeStream* s = Stream();
+  if (s && s->MainForm() != this)
+    s->Emit({{"op", "create"}, {"parent", nullptr}, {"index", 0}, {"node", RenderForBrowser()}});
   OnShow(this);
 }
 
@@ -140,21 +142,21 @@ void Form::ShowModal() {
 void Form::Close() {
   if (!shown_) return;
   OnClose(this);
-  if (session_ && session_->MainForm() != this) session_->CloseDialog(this);
+  ChangeStream* s = Stream();
+  if (!s || s->MainForm() == this || closing_) return;
+  closing_ = true;
+  if (Rendered()) {
+    s->Emit({{"op", "destroy"}, {"c", Id()}});
+    SetRenderedTree(false);
+  }
+  s->CloseDialog(this);
 }
 
 Json Form::Render() const {
   Json node = Control::Render();
-  node["cls"] = session_ && session_->MainForm() == this ? "TUniForm" : "TUniDialog";
+  const ChangeStream* s = Stream();
+  node["cls"] = s && s->MainForm() == this ? "TUniForm" : "TUniDialog";
   return node;
-}
-
-bool Form::KnowsProp(std::string_view k) const {
-  static const char* keys[] = {"caption", "modal", "keyPreview", "borderStyle", "position",
-                               "titleVisible", "closable"};
-  for (const char* key : keys)
-    if (k == key) return true;
-  return Control::KnowsProp(k);
 }
 
 }  // namespace plat::ui

@@ -16,14 +16,24 @@ namespace plat::ui {
 
 struct FormPrototype;
 
+// A dialog's position: "design" (or "poDesigned") keeps its left and top,
+// else the browser centres it. With key preview the form gets the page's
+// keys (OnKeyDown, OnKeyPress).
+#define TESS_FORM_PROPERTIES(P)               \
+  P(Text, Caption, "caption", )               \
+  P(BoolGet, Modal, "modal", false)           \
+  P(Server, KeyPreview, "keyPreview", )       \
+  P(Key, Position, "position", )              \
+  P(Key, TitleVisible, "titleVisible", )      \
+  P(Key, Closable, "closable", )
+
 class Form : public Control {
  public:
-  // `session` may be null (a form built only to check its definition).
-  explicit Form(Session* session);
+  // `stream` may be null (a form built only to check its definition).
+  explicit Form(ChangeStream* stream);
   ~Form() override;
 
   const char* ClassName() const override { return "TUniForm"; }
-  Session* FormSession() const { return session_; }
 
   // The component of that name owned by this form, or nullptr.
   Component* FindComponent(std::string_view name) const;
@@ -67,11 +77,9 @@ class Form : public Control {
   void ShowModal();
   void Close();
   bool IsShown() const { return shown_; }
-  bool Modal() const { return PropBool("modal"); }
   bool Showing() const override { return shown_ && Visible(); }
 
-  std::string Caption() const { return PropStr("caption"); }
-  void SetCaption(std::string_view c) { SetProp("caption", std::string(c)); }
+  TESS_PROPERTIES(Control, TESS_FORM_PROPERTIES)
   bool KeyPreview() const { return PropBool("keyPreview"); }
 
   NotifyEvent OnShow;
@@ -80,18 +88,19 @@ class Form : public Control {
   KeyEvent OnKeyDown;
   KeyPressEvent OnKeyPress;
 
-  bool KnowsProp(std::string_view key) const override;
   // The browser knows two kinds of form: the page and dialog windows.
   Json Render() const override;
+  // Marks the form and its controls as being in the browser and renders
+  // them (the page's form at boot, a dialog when it is shown).
+  Json RenderForBrowser();
 
  private:
   friend class Component;
-  friend class Session;
   void Adopt(Component* c);
   void Forget(Component* c);
   int NextLocalId() { return --localIds_; }
-  Session* session_;
   bool shown_ = false;
+  bool closing_ = false;
   int localIds_ = 0;
   std::vector<std::unique_ptr<Component>> owned_;
   std::map<std::string, Component*, std::less<>> byName_;

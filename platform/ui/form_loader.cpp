@@ -120,6 +120,13 @@ const ComponentFactory* FindComponentClass(std::string_view name) {
   return it == Classes().end() ? nullptr : &it->second;
 }
 
+std::vector<std::string> ComponentClassNames() {
+  std::lock_guard<std::mutex> lock(gMutex);
+  std::vector<std::string> names;
+  for (const auto& [name, factory] : Classes()) names.push_back(name);
+  return names;
+}
+
 void SetFormsFolder(std::string folder) {
   std::lock_guard<std::mutex> lock(gMutex);
   if (FolderSlot() == folder) return;

@@ -43,6 +43,8 @@ FormPrototype ParseFormDefinition(std::string_view text, const std::string& file
 using ComponentFactory = std::function<Component*(Form* owner)>;
 void RegisterComponentClass(std::string name, ComponentFactory factory);
 const ComponentFactory* FindComponentClass(std::string_view name);
+// The names of the registered classes, in name order.
+std::vector<std::string> ComponentClassNames();
 
 // The folder of the form definitions (set at start; tests point it at the
 // source tree).

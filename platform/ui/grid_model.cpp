@@ -1,6 +1,6 @@
 #include "platform/ui/grid_model.h"
 
-namespace plat {
+namespace plat::ui {
 namespace {
 const std::string kEmpty;
 }
@@ -34,4 +34,4 @@ void GridModel::EndUpdate() {
   }
 }
 
-}  // namespace plat
+}  // namespace plat::ui

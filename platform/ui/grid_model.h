@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace plat {
+namespace plat::ui {
 
 class GridModel {
  public:
@@ -44,4 +44,4 @@ class GridModel {
   std::vector<std::vector<std::string>> cells_;  // [row][col]
 };
 
-}  // namespace plat
+}  // namespace plat::ui

@@ -4,7 +4,7 @@
 
 #include "platform/io/text_file.h"
 
-namespace plat {
+namespace plat::ui {
 
 void StringList::Insert(int index, std::string_view s) {
   if (index < 0 || index > Count()) throw std::out_of_range("list index out of bounds");
@@ -33,4 +33,4 @@ std::string StringList::Text() const {
 
 void StringList::SetText(std::string_view text) { items_ = io::SplitLines(text); }
 
-}  // namespace plat
+}  // namespace plat::ui

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace plat {
+namespace plat::ui {
 
 class StringList {
  public:
@@ -39,4 +39,4 @@ class StringList {
   std::vector<std::string> items_;
 };
 
-}  // namespace plat
+}  // namespace plat::ui

@@ -1,5 +1,5 @@
-// Browser tests of the client runtime (platform/client/runtime.js and
-// tessarine.css) in headless Chromium. A small stand-in server written here
+// Browser tests of the client runtime (platform/client: the core, the
+// control families and tessarine.css) in headless Chromium. A small stand-in server written here
 // serves the page, the client files and Font Awesome, records every request
 // and answers /ajax with the ops a test scripts. The page's clock is paused
 // (Playwright's fake clock), so timers, debounces, retries and fades advance
@@ -12,6 +12,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
+import { runtimeScripts } from '../support/runtime_files.mjs';
 
 const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const CLIENT_DIR = path.join(ROOT, 'platform/client');
@@ -60,7 +61,7 @@ function pageHtml(boot) {
 <style></style></head>
 <body class="tess-theme-dark">
 <div id="loading-mask"></div><div id="loading"><div class="loading-indicator">Tessarine loading...</div></div>
-<script src="/client/runtime.js"></script>
+${runtimeScripts().map((file) => `<script src="/client/${file}"></script>`).join('\n')}
 <script>Tess.boot(${json});</script></body></html>`;
 }
 

@@ -11,7 +11,7 @@
 namespace {
 
 namespace io = plat::io;
-namespace utf8 = plat::utf8;
+namespace utf8 = plat::io::utf8;
 
 std::string Path() { return fuzz::WorkFolder() + "Setup.ini"; }
 

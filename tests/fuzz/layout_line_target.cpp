@@ -20,7 +20,7 @@ bool Run(std::string_view input) {
     out.write(input.data(), static_cast<std::streamsize>(input.size()));
   }
   const std::size_t lines = plat::io::ReadLines(path).size();
-  plat::GridModel grid;
+  plat::ui::GridModel grid;
   try {
     LoadCsvIntoGrid(path, grid);
   } catch (const plat::io::IoError&) {
@@ -32,7 +32,7 @@ bool Run(std::string_view input) {
     std::vector<std::string> cells;
     for (int c = 0; c < grid.ColCount(); ++c) {
       const std::string& cell = grid.Cell(c, r);
-      fuzz::Check(plat::utf8::IsValid(cell), "cell is not UTF-8");
+      fuzz::Check(plat::io::utf8::IsValid(cell), "cell is not UTF-8");
       fuzz::Check(cell.find_first_of(",\"") == std::string::npos, "cell holds a separator");
       if (c < 10) cells.push_back(cell);
     }

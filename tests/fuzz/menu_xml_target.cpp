@@ -13,26 +13,26 @@ fuzz::DisplaySession* gSession = nullptr;
 
 // True when the reader took the file in.
 bool CheckDocument(const std::string& file) {
-  plat::xml::XmlDocument doc;
+  plat::io::XmlDocument doc;
   try {
     doc.LoadFromFile(file);
-  } catch (const plat::xml::XmlError&) {
+  } catch (const plat::io::XmlError&) {
     return false;  // refused: nothing to keep
   }
   const std::string saved = doc.SaveToString();
-  fuzz::Check(plat::utf8::IsValid(saved), "a saved document is not UTF-8");
-  plat::xml::XmlDocument again;
+  fuzz::Check(plat::io::utf8::IsValid(saved), "a saved document is not UTF-8");
+  plat::io::XmlDocument again;
   try {
     again.LoadFromString(saved);
-  } catch (const plat::xml::XmlError& e) {
+  } catch (const plat::io::XmlError& e) {
     throw fuzz::Failure(std::string("the reader refuses what it saved: ") + e.what() + "\nsaved: " + saved);
   }
   fuzz::Check(again.SaveToString() == saved, "a saved document changed when read and saved again");
   // What a display reads adds missing elements; the result still saves.
-  plat::xml::XmlNode root = doc.DocumentElement();
+  plat::io::XmlNode root = doc.DocumentElement();
   root.Child("Settings").Child("Button0").Child("Aktions");
   root.Child("Classik").Child("BGPicture").SetText(root.Child("Settings").Child("BGColor").Text());
-  plat::xml::XmlDocument third;
+  plat::io::XmlDocument third;
   third.LoadFromString(doc.SaveToString());
   return true;
 }

@@ -10,10 +10,10 @@ namespace {
 
 bool Run(std::string_view input) {
   const plat::io::TextContent content = plat::io::DecodeText(input);
-  fuzz::Check(plat::utf8::IsValid(content.text), "decoded text is not UTF-8");
+  fuzz::Check(plat::io::utf8::IsValid(content.text), "decoded text is not UTF-8");
   bool items = false;
   for (const std::string& line : plat::io::SplitLines(content.text)) {
-    const plat::StringList pieces = SplitPlaylistLine(line);
+    const plat::ui::StringList pieces = SplitPlaylistLine(line);
     items = items || HasPlaylistFields(pieces, plFrame);
     std::vector<std::string> fields;
     for (int k = 1; k < pieces.Count() && k <= kPlaylistFields; ++k) fields.push_back(pieces[k]);
@@ -22,17 +22,17 @@ bool Run(std::string_view input) {
     }
     if (HasPlaylistFields(pieces, plTime)) {
       const std::string time = NormalizeTime(pieces[plTime]);
-      fuzz::Check(plat::utf8::IsValid(time) && plat::utf8::Length(time) <= 6, "duration text \"" + time + "\"");
+      fuzz::Check(plat::io::utf8::IsValid(time) && plat::io::utf8::Length(time) <= 6, "duration text \"" + time + "\"");
     }
     if (HasPlaylistFields(pieces, plEnd)) {
       // What the rotation reads of the time window.
       for (const std::string& w : {pieces[plBegin], pieces[plEnd]}) {
-        plat::ParseTimeOfDay(plat::utf8::Substr(w, 0, 5) + ":00");
+        plat::ParseTimeOfDay(plat::io::utf8::Substr(w, 0, 5) + ":00");
         if (w.size() > 6) plat::ParseDate(w.substr(6, 10));
       }
     }
     const std::string again = FormatPlaylistLine(fields);
-    const plat::StringList back = SplitPlaylistLine(again);
+    const plat::ui::StringList back = SplitPlaylistLine(again);
     fuzz::Check(back.Count() == kPlaylistFields + 1 || fields.empty(), "a formatted line lost fields");
     for (std::size_t k = 0; k < fields.size(); ++k) {
       fuzz::Check(back[static_cast<int>(k) + 1] == fields[k], "field " + std::to_string(k + 1) + " changed");

@@ -51,7 +51,7 @@ std::string Execute(TUniServerModule& server, const std::string& line) {
     auto session = server.Sessions().Find(sid);
     if (!session) return "error no session " + sid;
     std::lock_guard<std::mutex> lock(session->Mutex());
-    plat::ui::Session::Scope scope(*session);
+    plat::session::Session::Scope scope(*session);
     plat::ui::Form* form = session->MainForm();
     plat::ui::Component* c = form ? form->FindComponent(name) : nullptr;
     if (verb == "label") {

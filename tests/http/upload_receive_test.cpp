@@ -23,6 +23,7 @@
 #include "platform/ui/form_loader.h"
 #include "support/test_support.h"
 
+using namespace plat::session;
 using namespace plat::ui;
 using testing_support::TempDir;
 

@@ -19,7 +19,7 @@ class SessionDriver {
   SessionDriver(TUniServerModule& server, std::map<std::string, std::string> urlParams);
   ~SessionDriver();
 
-  plat::ui::Session& GetSession() { return *session_; }
+  plat::session::Session& GetSession() { return *session_; }
   TMainForm& Form();
   template <typename T>
   T* Get(const std::string& name) {
@@ -47,7 +47,7 @@ class SessionDriver {
  private:
   void SyncTimers();
   TUniServerModule& server_;
-  std::shared_ptr<plat::ui::Session> session_;
+  std::shared_ptr<plat::session::Session> session_;
   long long seq_ = 0;
   long long nowMs_ = 0;
   struct TimerState {

@@ -67,7 +67,7 @@ TEST(FrameLayout, LinesRowIndexesAndAppliedRows) {
   for (int i = 0; i < 8; ++i)
     file += FormatFrameLayoutLine({"f", std::to_string(i * 10), "0", "100", "100", i ? "1" : "", "-", "", "", "00302010"}, i) + "\r\n";
   dir.Write("Config/Frames/eight.frm", file);
-  plat::GridModel grid;
+  plat::ui::GridModel grid;
   LoadCsvIntoGrid(dir.sys() + "Config\\Frames\\eight.frm", grid);
   ASSERT_EQ(grid.RowCount(), 8);
   EXPECT_EQ(grid.Cell(flTop, 3), "30");

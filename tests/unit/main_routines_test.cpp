@@ -111,7 +111,7 @@ TEST(SplitLine, PlaylistLineGivesTwentyItems) {
 }
 
 namespace {
-std::vector<std::string> Row(const plat::GridModel& g, int row) {
+std::vector<std::string> Row(const plat::ui::GridModel& g, int row) {
   std::vector<std::string> r;
   for (int c = 0; c < g.ColCount(); ++c) r.push_back(g.Cell(c, row));
   return r;
@@ -121,7 +121,7 @@ std::vector<std::string> Row(const plat::GridModel& g, int row) {
 TEST(LoadCsvIntoGrid, FieldCountComesFromTheFirstLine) {
   TempDir dir;
   dir.Write("f.frm", "a,b\r\nc,d,e\r\n");
-  plat::GridModel grid;
+  plat::ui::GridModel grid;
   grid.SetColCount(11);
   grid.SetRowCount(2);
   grid.SetCell(2, 1, "kept");  // columns from n on are not written
@@ -141,7 +141,7 @@ TEST(LoadCsvIntoGrid, QuotesRemovedShortLinesPaddedLongLinesCut) {
   std::string first;
   for (int i = 0; i < 13; ++i) first += "\"q" + std::to_string(i) + "\",";
   dir.Write("f.frm", first + "\r\nx,y\r\n\r\n");
-  plat::GridModel grid;
+  plat::ui::GridModel grid;
   LoadCsvIntoGrid(dir.sys() + "f.frm", grid);
   ASSERT_EQ(grid.RowCount(), 3);
   auto r0 = Row(grid, 0);
@@ -157,7 +157,7 @@ TEST(LoadCsvIntoGrid, QuotesRemovedShortLinesPaddedLongLinesCut) {
 TEST(LoadCsvIntoGrid, MissingOrEmptyFileRaisesAndLeavesGrid) {
   TempDir dir;
   dir.Write("empty.frm", "");
-  plat::GridModel grid(3, 2);
+  plat::ui::GridModel grid(3, 2);
   grid.SetCell(0, 0, "old");
   EXPECT_ANY_THROW(LoadCsvIntoGrid(dir.sys() + "none.frm", grid));
   EXPECT_ANY_THROW(LoadCsvIntoGrid(dir.sys() + "empty.frm", grid));
@@ -175,7 +175,7 @@ TEST(DeleteGridRow, Table) {
       {3, {"r0", "r1"}}, {7, {"r0", "r1"}}, {-1, {"r0", "r1", "r2"}},
   };
   for (const auto& c : cases) {
-    plat::GridModel grid(2, 3);
+    plat::ui::GridModel grid(2, 3);
     for (int r = 0; r < 3; ++r) {
       grid.SetCell(0, r, "r" + std::to_string(r));
       grid.SetCell(1, r, "x" + std::to_string(r));
@@ -200,14 +200,14 @@ TEST(Listings, FoldersAndFilesByExtension) {
   dir.Write("Config/Frames/c.frm.bak", "");
   std::filesystem::create_directories(dir.path() / "Config/Frames/d.frm");
 
-  plat::StringList teams;
+  plat::ui::StringList teams;
   teams.Add("kept");
   ListFoldersToCombo(dir.sys() + "Containers\\teams\\*.*", teams);
   std::vector<std::string> got(teams.begin(), teams.end());
   std::sort(got.begin() + 1, got.end());
   EXPECT_EQ(got, (std::vector<std::string>{"kept", ".hidden", "FC A"}));
 
-  plat::StringList frames;
+  plat::ui::StringList frames;
   frames.Add("stale");
   ListFilesByExt(dir.sys() + "config\\frames\\", frames, ".frm");
   std::vector<std::string> names(frames.begin(), frames.end());
@@ -217,14 +217,14 @@ TEST(Listings, FoldersAndFilesByExtension) {
   ListFilesByExt(dir.sys() + "Config\\Frames\\", frames, ".FRM");
   EXPECT_EQ(frames.Count(), 0) << "the extension argument is compared as given";
 
-  plat::StringList none;
+  plat::ui::StringList none;
   ListFoldersToCombo(dir.sys() + "nowhere\\*.*", none);
   ListFilesByExt(dir.sys() + "nowhere\\", none, ".frm");
   EXPECT_EQ(none.Count(), 0);
 }
 
 TEST(GridModel, CellsCutOffByASmallerSizeComeBack) {
-  plat::GridModel grid(3, 3);
+  plat::ui::GridModel grid(3, 3);
   grid.SetCell(2, 2, "kept");
   grid.SetRowCount(2);
   grid.SetColCount(2);

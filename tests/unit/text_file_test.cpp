@@ -67,7 +67,7 @@ TEST(TextDecode, DetectsEncodingByBomThenUtf8ThenWindows1252) {
     auto got = DecodeText(c.bytes);
     EXPECT_EQ(got.encoding, c.encoding);
     EXPECT_EQ(got.text, c.text);
-    EXPECT_TRUE(plat::utf8::IsValid(got.text));
+    EXPECT_TRUE(plat::io::utf8::IsValid(got.text));
   }
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-using plat::utf8::Collate;
+using plat::io::utf8::Collate;
 
 TEST(Utf8Repair, EveryByteOutsideAWellFormedSequenceBecomesAReplacementCharacter) {
   struct Case {
@@ -28,8 +28,8 @@ TEST(Utf8Repair, EveryByteOutsideAWellFormedSequenceBecomesAReplacementCharacter
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(plat::utf8::ReplaceInvalid(c.in), c.out);
-    EXPECT_TRUE(plat::utf8::IsValid(plat::utf8::ReplaceInvalid(c.in)));
+    EXPECT_EQ(plat::io::utf8::ReplaceInvalid(c.in), c.out);
+    EXPECT_TRUE(plat::io::utf8::IsValid(plat::io::utf8::ReplaceInvalid(c.in)));
   }
 }
 

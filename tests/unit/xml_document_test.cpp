@@ -8,9 +8,9 @@
 #include "platform/io/utf8.h"
 #include "support/test_support.h"
 
-using plat::xml::XmlDocument;
-using plat::xml::XmlError;
-using plat::xml::XmlNode;
+using plat::io::XmlDocument;
+using plat::io::XmlError;
+using plat::io::XmlNode;
 using testing_support::TempDir;
 
 namespace {
@@ -448,7 +448,7 @@ TEST_F(XmlFile, CharactersXmlCannotHoldAreDroppedAndTheFileLoadsAgain) {
   const std::string saved = refs.SaveToString();
   EXPECT_TRUE(saved.starts_with("<r a=\"xy\xEF\xBF\xBD")) << saved;  // beyond U+10FFFF: replaced
   EXPECT_TRUE(saved.ends_with("\">pq<!--c-->\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD</r>")) << saved;
-  EXPECT_TRUE(plat::utf8::IsValid(saved));
+  EXPECT_TRUE(plat::io::utf8::IsValid(saved));
   // A text of nothing but such characters is no text at all, so that what
   // is saved reads back and saves the same.
   for (const char* text : {"<r><v>&#1;</v><w>&#x0;no</w></r>", "<r><v>\x02</v><w></w></r>"}) {

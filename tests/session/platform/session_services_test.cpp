@@ -81,11 +81,11 @@ TEST_F(SessionServices, ShowingAModalDialogDoesNotBlockTheHandler) {
 TEST_F(SessionServices, ConfirmationsAndPromptsGoOnInTheirCallbacks) {
   std::vector<std::string> seen;
   Json ops = InRequest([&] {
-    auto& s = *plat::ui::Session::Current();
-    s.MessageDlg("Neues Spiel starten ?", plat::ui::BoxIcon::Confirmation,
-                 [&](plat::ui::ModalResult r) { seen.push_back("confirm " + std::to_string(r)); });
-    s.Prompt("Set Time", "00:10", plat::ui::BoxIcon::Information,
-             [&](plat::ui::ModalResult r, const std::string& text) {
+    auto& s = *plat::session::Session::Current();
+    s.MessageDlg("Neues Spiel starten ?", plat::session::BoxIcon::Confirmation,
+                 [&](plat::session::ModalResult r) { seen.push_back("confirm " + std::to_string(r)); });
+    s.Prompt("Set Time", "00:10", plat::session::BoxIcon::Information,
+             [&](plat::session::ModalResult r, const std::string& text) {
                seen.push_back("prompt " + std::to_string(r) + " " + text);
              });
     seen.push_back("handler done");
@@ -109,8 +109,8 @@ TEST_F(SessionServices, ControlScriptsNameTheControlAndKeepTheirOrder) {
   Json ops = InRequest([&] {
     auto& f = *MainForm();
     f.lblF1A->SetCaption("<b>new</b>");
-    plat::ui::Session::Current()->ControlScript(*f.lblF1A, "\x01.el.fadeIn({duration: 700});");
-    plat::ui::Session::Current()->ShowToast("Error Load spielstand.xml!");
+    plat::session::Session::Current()->ControlScript(*f.lblF1A, "\x01.el.fadeIn({duration: 700});");
+    plat::session::Session::Current()->ShowToast("Error Load spielstand.xml!");
   });
   std::vector<std::string> order;
   for (const auto& op : ops) {
@@ -140,8 +140,8 @@ TEST_F(SessionServices, AFailingHandlerEndsOnlyItsEvent) {
 
 TEST(SessionBoot, ADialogShownWhileTheFormOpensArrivesOnceWithItsChanges) {
   plat::ui::RegisterStandardControls();
-  plat::ui::Session s("00112233445566778899aabbccddeeff", {});
-  plat::ui::Session::Scope scope(s);
+  plat::session::Session s("00112233445566778899aabbccddeeff", {});
+  plat::session::Session::Scope scope(s);
   auto main = std::make_unique<plat::ui::Form>(&s);
   main->Build(plat::ui::ParseFormDefinition("{class: F, name: Main, children: [{class: TUniLabel, name: L}]}"));
   plat::ui::Form* mainForm = main.get();

@@ -267,7 +267,7 @@ TEST_F(SessionStart, EventsOnComponentsThatAreNotShowingAreRefused) {
 
 TEST_F(SessionStart, RepeatedRequestIsAnsweredFromTheRecord) {
   SessionDriver d = Console();
-  plat::ui::Session& s = d.GetSession();
+  plat::session::Session& s = d.GetSession();
   Json events = Json::array({{{"t", "click"}, {"c", d.Form().btnLoginOK->Id()}}});
   Json first = server_->Sessions().Request(s.Id(), 1, events);
   Json again = server_->Sessions().Request(s.Id(), 1, events);
@@ -282,7 +282,7 @@ TEST_F(SessionStart, RepeatedRequestIsAnsweredFromTheRecord) {
 }
 
 TEST_F(SessionStart, SessionsAreLimitedAndTimeOut) {
-  std::vector<std::shared_ptr<plat::ui::Session>> open;
+  std::vector<std::shared_ptr<plat::session::Session>> open;
   for (int i = 0; i < 50; ++i) {
     auto s = server_->Sessions().Open({{"standort", "x"}});
     ASSERT_NE(s, nullptr) << i;

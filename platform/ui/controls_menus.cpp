@@ -1,28 +1,24 @@
 // Popup menus and their items.
+#include "platform/ui/controls_menus.h"
+
 #include <mutex>
 #include <set>
 
-#include "platform/session/session.h"
-#include "platform/ui/controls.h"
+#include "platform/ui/controls_nonvisual.h"
 #include "platform/ui/controls_util.h"
+#include "platform/ui/form.h"
 
 namespace plat::ui {
 
 using detail::CountChildren;
 using detail::FindImageList;
-using detail::KeyIn;
 using detail::NthChild;
-
-const TUniCustomImageList* detail::FindImageList(const Component& c, const std::string& name) {
-  if (name.empty() || !c.Owner()) return nullptr;
-  return dynamic_cast<const TUniCustomImageList*>(c.Owner()->FindComponent(name));
-}
 
 namespace {
 
 // Every popup menu of the process, so that opening one can mark the other
-// menus of its session closed: a chosen item counts only for the menu the
-// session opened last. Menus of other sessions are left alone.
+// menus of its page closed: a chosen item counts only for the menu the page
+// opened last. Menus of other pages are left alone.
 std::mutex gMenusMutex;
 std::set<TUniPopupMenu*>& Menus() {
   static std::set<TUniPopupMenu*> menus;
@@ -43,8 +39,6 @@ TUniPopupMenu::~TUniPopupMenu() {
   Menus().erase(this);
 }
 
-bool TUniPopupMenu::KnowsProp(std::string_view k) const { return k == "images" || Control::KnowsProp(k); }
-
 int TUniPopupMenu::Count() const { return CountChildren<TUniMenuItem>(*this); }
 
 TUniMenuItem* TUniPopupMenu::Items(int index) const { return NthChild<TUniMenuItem>(*this, index); }
@@ -53,15 +47,14 @@ void TUniPopupMenu::Popup(int x, int y, const Control* relativeTo) {
   {
     std::lock_guard<std::mutex> lock(gMenusMutex);
     for (TUniPopupMenu* m : Menus())
-      if (m->GetSession() == GetSession()) m->open_ = false;
+      if (m->Stream() == Stream()) m->open_ = false;
   }
   open_ = true;
-  Session* s = GetSession();
+  ChangeStream* s = Stream();
   if (!s) return;
-  if (relativeTo)
-    s->Emit({{"op", "popup"}, {"c", Id()}, {"x", x}, {"y", y}, {"at", relativeTo->Id()}});
-  else
-    s->Popup(*this, x, y);
+  Json op = {{"op", "popup"}, {"c", Id()}, {"x", x}, {"y", y}};
+  if (relativeTo) op["at"] = relativeTo->Id();
+  s->Emit(std::move(op));
 }
 
 Json TUniPopupMenu::RenderProp(std::string_view key) const {
@@ -83,10 +76,6 @@ void TUniPopupMenu::RenderInto(Json& node) const {
 }
 
 // ---- menu item ------------------------------------------------------------------------------
-
-bool TUniMenuItem::KnowsProp(std::string_view k) const {
-  return KeyIn(k, {"caption", "imageIndex"}) || Control::KnowsProp(k);
-}
 
 int TUniMenuItem::Count() const { return CountChildren<TUniMenuItem>(*this); }
 

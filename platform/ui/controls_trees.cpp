@@ -1,13 +1,14 @@
 // The tree view and its nodes.
+#include "platform/ui/controls_trees.h"
+
 #include <algorithm>
 
-#include "platform/ui/controls.h"
+#include "platform/ui/controls_nonvisual.h"
 #include "platform/ui/controls_util.h"
 
 namespace plat::ui {
 
 using detail::FindImageList;
-using detail::KeyIn;
 
 // ---- TTreeNode ----------------------------------------------------------------------
 
@@ -184,10 +185,6 @@ TUniTreeView::TUniTreeView(Form* owner) : Control(owner), items_(*this) { Regist
 TUniTreeView::~TUniTreeView() {
   selected_ = nullptr;
   items_.roots_.clear();
-}
-
-bool TUniTreeView::KnowsProp(std::string_view k) const {
-  return KeyIn(k, {"images", "useArrows", "borderStyle"}) || Control::KnowsProp(k);
 }
 
 void TUniTreeView::Forget(const TTreeNode* node) {

@@ -1,13 +1,12 @@
 // The upload window and the upload drop zone.
+#include "platform/ui/controls_uploads.h"
+
 #include <algorithm>
 
-#include "platform/session/session.h"
-#include "platform/ui/controls.h"
 #include "platform/ui/controls_util.h"
+#include "platform/ui/form.h"
 
 namespace plat::ui {
-
-using detail::KeyIn;
 
 namespace {
 
@@ -27,10 +26,6 @@ TUniCustomFileUpload::~TUniCustomFileUpload() {
   std::vector<UploadedFile> unclaimed;
   for (const Received& r : received_) unclaimed.push_back(r.file);
   EraseUploadedFiles(unclaimed);
-}
-
-bool TUniCustomFileUpload::KnowsProp(std::string_view k) const {
-  return KeyIn(k, {"filter", "maxFiles", "timeoutSecs", "messages", "multipleFiles"}) || Control::KnowsProp(k);
 }
 
 std::string TUniCustomFileUpload::Message(std::string_view key) const {
@@ -57,8 +52,8 @@ Json TUniCustomFileUpload::AcceptReceivedFiles(std::vector<UploadedFile> files) 
   return answer;
 }
 
-TUniCustomFileUpload* TUniCustomFileUpload::UploadTarget(Session& session, int id) {
-  auto* c = dynamic_cast<TUniCustomFileUpload*>(session.FindById(id));
+TUniCustomFileUpload* TUniCustomFileUpload::UploadTarget(ChangeStream& page, int id) {
+  auto* c = dynamic_cast<TUniCustomFileUpload*>(page.FindById(id));
   return c && c->AcceptsBrowserEvents() ? c : nullptr;
 }
 
@@ -92,10 +87,6 @@ bool TUniCustomFileUpload::HandleBrowserEvent(const std::string& type, const Jso
   return true;
 }
 
-bool TUniFileUpload::KnowsProp(std::string_view k) const {
-  return KeyIn(k, {"title", "show"}) || TUniCustomFileUpload::KnowsProp(k);
-}
-
 void TUniFileUpload::Execute() {
   // Sent even when "show" is already true: the browser closes the window by
   // itself and does not say so.
@@ -108,10 +99,6 @@ void TUniFileUpload::UploadFinished() { StoreFromBrowser("show", false); }
 bool TUniFileUpload::AcceptsBrowserEvents() const {
   // A window of its own: its place on the form does not matter.
   return Enabled() && Owner() && Owner()->IsShown();
-}
-
-bool TUniFileUploadButton::KnowsProp(std::string_view k) const {
-  return k == "caption" || TUniCustomFileUpload::KnowsProp(k);
 }
 
 }  // namespace plat::ui

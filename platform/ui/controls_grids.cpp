@@ -1,14 +1,12 @@
 // The string grid.
+#include "platform/ui/controls_grids.h"
+
 #include <algorithm>
 
 #include "platform/log.h"
-#include "platform/session/session.h"
-#include "platform/ui/controls.h"
 #include "platform/ui/controls_util.h"
 
 namespace plat::ui {
-
-using detail::KeyIn;
 
 namespace {
 
@@ -25,12 +23,6 @@ TUniStringGrid::TUniStringGrid(Form* owner) : Control(owner), GridModel(5, 5) {
   RegisterEvent("OnDrawCell", &OnDrawCell);
   RegisterEvent("OnSetCellValue", &OnSetCellValue);
   RegisterEvent("OnChange", &OnChange);
-}
-
-bool TUniStringGrid::KnowsProp(std::string_view k) const {
-  return KeyIn(k, {"cols", "rows", "fixedCols", "fixedRows", "cells", "colWidths", "defaultColWidth", "titles",
-                   "rowHeight", "striped", "html", "editable", "editableCols", "selRow", "selCol"}) ||
-         Control::KnowsProp(k);
 }
 
 void TUniStringGrid::Changed() {

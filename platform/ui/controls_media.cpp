@@ -1,0 +1,56 @@
+// Pictures and images.
+#include "platform/ui/controls_media.h"
+
+#include "platform/ui/controls_util.h"
+#include "platform/ui/picture.h"
+
+namespace plat::ui {
+
+// ---- picture and frames -------------------------------------------------------------------
+
+void TPicture::LoadFromFile(std::string_view systemPath) {
+  PngPicture p = LoadPictureAsPng(systemPath);
+  url_ = std::move(p.dataUri);
+  width_ = p.width;
+  height_ = p.height;
+  if (changed_) changed_();
+}
+
+void TPicture::Clear() {
+  if (url_.empty()) return;
+  url_.clear();
+  width_ = height_ = 0;
+  if (changed_) changed_();
+}
+
+void TPicture::SetUrl(std::string_view url) {
+  if (url == url_) return;
+  url_ = std::string(url);
+  width_ = height_ = 0;
+  if (changed_) changed_();
+}
+
+TUniImage::TUniImage(Form* owner) : Control(owner), picture_([this] { MarkChanged("picture"); }) {}
+
+bool TUniImage::TakeProp(std::string_view key, const Json& value) {
+  if (key != "picture") return false;
+  if (value.is_null())
+    picture_.Clear();
+  else if (value.is_string())
+    picture_.SetUrl(value.get<std::string>());
+  else
+    throw UiError(Name() + ": picture must be an address");
+  return true;
+}
+
+Json TUniImage::RenderProp(std::string_view key) const {
+  if (key == "picture") return picture_.Url();
+  return Control::RenderProp(key);
+}
+
+void TUniImage::RenderInto(Json& node) const {
+  Control::RenderInto(node);
+  if (!picture_.Empty()) node["p"]["picture"] = picture_.Url();
+}
+
+}  // namespace plat::ui

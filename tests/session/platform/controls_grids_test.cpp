@@ -1,0 +1,179 @@
+// The string grid in a real session: cells edited in the browser, cells
+// changed by code, drawing and selection.
+#include "platform/ui/controls_grids.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/control_screen.h"
+#include "support/test_support.h"
+
+using namespace plat::ui;
+using testing_support::LogCapture;
+using testing_support::Refused;
+using testing_support::Screen;
+using testing_support::Sets;
+
+// ---- string grid ---------------------------------------------------------------------------
+
+class GridTest : public ::testing::Test {
+ protected:
+  void Load(bool draw) {
+    s.Bind<Component*, int, int, const std::string&>("cellSet", [this](Component*, int c, int r, const std::string& v) {
+      s.calls.push_back("set " + std::to_string(c) + "," + std::to_string(r) + "=" + v);
+    });
+    s.Bind<Component*, int, int, bool&>("selectCell", [this](Component*, int c, int r, bool& can) {
+      s.calls.push_back("select " + std::to_string(c) + "," + std::to_string(r));
+      can = allowSelect;
+    });
+    s.Bind<Component*, int, int, CellText&>("drawCell", [this](Component*, int, int, CellText& t) {
+      ++draws;
+      if (t.text == "0") t.text = "?";
+      t.fontColor = 0xFFFFFF;
+    });
+    s.On("fill", [this](Component*) { fill(); });
+    s.Load(R"(
+class: TForm
+name: F
+children:
+  - {class: TUniButton, name: btn, events: {OnClick: fill}}
+  - class: TUniStringGrid
+    name: grid
+    cols: 3
+    rows: 4
+    fixedRows: 1
+    fixedCols: 0
+    editable: true
+    editableCols: [1, 2]
+)" + std::string(draw ? "    events: {OnSetCellValue: cellSet, OnSelectCell: selectCell, OnDrawCell: drawCell}\n"
+                      : "    events: {OnSetCellValue: cellSet, OnSelectCell: selectCell}\n"));
+  }
+  TUniStringGrid* grid() { return s.Get<TUniStringGrid>("grid"); }
+  Json CellEvent(int col, int row, Json v) {
+    return s.Event({{"t", "cell"}, {"c", s.Id("grid")}, {"col", col}, {"row", row}, {"v", std::move(v)}});
+  }
+  Screen s;
+  std::function<void()> fill = [] {};
+  bool allowSelect = true;
+  int draws = 0;
+};
+
+TEST_F(GridTest, BrowserEditUpdatesTheServerCell) {
+  Load(false);
+  Json ops = CellEvent(1, 2, "typed");
+  EXPECT_EQ(grid()->Cells(1, 2), "typed");
+  EXPECT_EQ(s.calls, std::vector<std::string>{"set 1,2=typed"});
+  EXPECT_TRUE(Sets(ops, s.Id("grid"), "cells").empty()) << "no echo of what the browser shows";
+}
+
+TEST_F(GridTest, EditsOutsideTheEditableCellsAreRefused) {
+  Load(false);
+  struct Case {
+    int col, row;
+    Json v;
+  };
+  const Case cases[] = {{0, 1, "x"}, {1, 0, "x"}, {3, 1, "x"}, {1, 4, "x"}, {1, -1, "x"}, {1, 1, nullptr}};
+  for (const Case& c : cases) {
+    LogCapture log;
+    CellEvent(c.col, c.row, c.v);
+    EXPECT_TRUE(Refused(log)) << c.col << "," << c.row;
+  }
+  EXPECT_TRUE(s.calls.empty());
+  for (int r = 0; r < grid()->RowCount(); ++r)
+    for (int col = 0; col < grid()->ColCount(); ++col) EXPECT_EQ(grid()->Cells(col, r), "");
+}
+
+TEST_F(GridTest, CodeChangesGoOutOnceAsWholeCells) {
+  fill = [this] {
+    for (int r = 1; r < 4; ++r)
+      for (int c = 0; c < 3; ++c) grid()->SetCells(c, r, std::to_string(r * 10 + c));
+  };
+  Load(false);
+  Json ops = s.Click("btn");
+  auto cells = Sets(ops, s.Id("grid"), "cells");
+  ASSERT_EQ(cells.size(), 1u);
+  EXPECT_EQ(cells[0][3], Json::array({"30", "31", "32"}));
+}
+
+TEST_F(GridTest, BulkBracketKeepsScriptOrder) {
+  fill = [this] {
+    const std::string js = grid()->JSName();
+    s.session().AddJS(js + ".store.suspendEvents();");
+    grid()->BeginUpdate();
+    grid()->SetCells(0, 1, "a");
+    s.session().AddJS("inside()");
+    grid()->SetCells(0, 2, "b");
+    grid()->EndUpdate();
+    s.session().AddJS(js + ".store.resumeEvents()");
+  };
+  Load(false);
+  Json ops = s.Click("btn");
+  ASSERT_EQ(ops.size(), 4u) << ops.dump();
+  EXPECT_EQ(ops[0]["op"], "js");
+  EXPECT_EQ(ops[1]["code"], "inside()");
+  EXPECT_EQ(ops[2]["p"], "cells");
+  EXPECT_EQ(ops[2]["v"][2][0], "b");
+  EXPECT_EQ(ops[3]["op"], "js");
+}
+
+TEST_F(GridTest, DrawCellDecidesTheDisplayedTextOnly) {
+  fill = [this] {
+    grid()->SetCells(1, 1, "1");
+    grid()->SetCells(1, 1, "0");  // drawn as it is when the answer goes out
+    grid()->SetCells(2, 1, "5");
+    draws = 0;
+  };
+  Load(true);
+  EXPECT_EQ(s.BootNode("grid")["p"]["cellStyles"][1][1]["color"], "#ffffff");
+  Json ops = s.Click("btn");
+  auto cells = Sets(ops, s.Id("grid"), "cells");
+  ASSERT_EQ(cells.size(), 1u);
+  EXPECT_EQ(cells[0][1][1], "?");
+  EXPECT_EQ(cells[0][1][2], "5");
+  EXPECT_EQ(grid()->Cells(1, 1), "0");
+  EXPECT_EQ(draws, 3 * 3) << "once per non-fixed cell for the one render";
+  auto styles = Sets(ops, s.Id("grid"), "cellStyles");
+  ASSERT_EQ(styles.size(), 1u);
+  EXPECT_TRUE(styles[0][0][0].is_null()) << "fixed cells are not drawn";
+  EXPECT_EQ(styles[0][2][1]["color"], "#ffffff");
+
+  // A browser edit is drawn again: the handler may show something else.
+  ops = CellEvent(2, 3, "0");
+  cells = Sets(ops, s.Id("grid"), "cells");
+  ASSERT_EQ(cells.size(), 1u);
+  EXPECT_EQ(cells[0][3][2], "?");
+  EXPECT_EQ(grid()->Cells(2, 3), "0");
+}
+
+TEST_F(GridTest, SelectCellMayRefuseTheSelection) {
+  Load(false);
+  EXPECT_EQ(grid()->Row(), 1);
+  allowSelect = false;
+  Json ops = s.Event({{"t", "select"}, {"c", s.Id("grid")}, {"col", 2}, {"row", 3}});
+  EXPECT_EQ(s.calls, std::vector<std::string>{"select 2,3"});
+  EXPECT_EQ(grid()->Row(), 1);
+  EXPECT_EQ(Sets(ops, s.Id("grid"), "selRow"), std::vector<Json>{1});
+  allowSelect = true;
+  s.Event({{"t", "select"}, {"c", s.Id("grid")}, {"col", 2}, {"row", 3}});
+  EXPECT_EQ(grid()->Row(), 3);
+  EXPECT_EQ(grid()->Col(), 2);
+  LogCapture log;
+  s.Event({{"t", "select"}, {"c", s.Id("grid")}, {"col", 0}, {"row", 0}});  // a fixed cell
+  EXPECT_TRUE(Refused(log));
+  EXPECT_EQ(grid()->Row(), 3);
+}
+
+TEST_F(GridTest, ColumnWidthsAndTitles) {
+  Load(false);
+  grid()->SetColWidth(2, 0);
+  grid()->SetColumnTitle(1, "Name");
+  EXPECT_EQ(grid()->ColWidths(2), 0);
+  EXPECT_EQ(grid()->ColWidths(0), grid()->DefaultColWidth());
+  EXPECT_EQ(grid()->Prop("colWidths"), Json::array({64, 64, 0}));
+  EXPECT_EQ(grid()->Prop("titles"), Json::array({"", "Name"}));
+  grid()->SetRowCount(0);
+  EXPECT_EQ(grid()->RenderProp("cells"), Json::array());
+}
