@@ -13,6 +13,11 @@
 // Every key other than class, name, events and children is a property.
 // Plain scalars become numbers or booleans where they read as such; quoted
 // scalars stay text.
+//
+// A child entry that holds only `include` stands for the one component that
+// file defines, e.g. `- include: Main/Login.yaml`. The file name is relative
+// to the folder of the including file and stays below it (no "..", no
+// absolute path); a file may not include itself, directly or further down.
 #include <functional>
 #include <string>
 #include <string_view>
@@ -24,6 +29,7 @@
 namespace plat::ui {
 
 struct ComponentPrototype {
+  std::string file;  // the definition file it is written in
   std::string cls;
   std::string name;
   Json props = Json::object();
@@ -32,7 +38,9 @@ struct ComponentPrototype {
 };
 
 struct FormPrototype : ComponentPrototype {
-  std::string file;
+  // Every file read for this definition: the definition itself first, then
+  // the files it includes, in the order they were read.
+  std::vector<std::string> files;
 };
 
 // Raises UiError naming the file and the problem.
