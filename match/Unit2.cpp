@@ -1,10 +1,7 @@
 #include "match/Unit2.h"
 
-#include "platform/ui/form_loader.h"
 #include "server/MainModule.h"
 
-TfrmUhr::TfrmUhr(plat::ui::Session* session) : plat::ui::Form(session) {
-  Build(plat::ui::FormDefinition("Unit2.yaml"));
-}
+TfrmUhr::TfrmUhr(plat::ui::Session* session) : TfrmUhrComponents(session) { BuildComponents<TfrmUhr>(); }
 
 TfrmUhr* frmUhr() { return UniMainModule()->Dialog<TfrmUhr>(); }

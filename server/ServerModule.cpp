@@ -1,5 +1,7 @@
 #include "server/ServerModule.h"
 
+#include "forms/ServerModule.h"  // generated: the handlers of the module's events
+
 #include <atomic>
 #include <stdexcept>
 
@@ -43,7 +45,7 @@ TUniServerModule::TUniServerModule(std::string programFolder) {
   // The create handler's failure goes to the application's exception
   // handler: it is logged and the module keeps its default port.
   try {
-    UniGUIServerModuleCreate();
+    (this->*TUniServerModuleEvents::OnCreate)();
   } catch (const std::exception& e) {
     plat::LogLine(std::string("Exception while creating the server module: ") + e.what() +
                   "; keeping port " + std::to_string(Port));
@@ -208,7 +210,7 @@ void TUniServerModule::ConfigureHttp() {
   http_->AddDefaultHeader("Access-Control-Allow-Origin", "*");
   http_->AddDefaultHeader("Access-Control-Allow-Credentials", "true");
   http_->SetCommandHook([this](const plat::http::HttpRequest& rq, plat::http::HttpResponse& rs) {
-    return UniGUIServerModuleHTTPCommand(rq, rs);
+    return (this->*TUniServerModuleEvents::OnHTTPCommand)(rq, rs);
   });
   http_->AddStaticFolder("Containers", plat::io::Resolve(StartPath() + "Containers"));
   http_->AddStaticFolder("files", plat::io::Resolve(StartPath() + "files"));
