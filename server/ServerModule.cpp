@@ -101,8 +101,9 @@ plat::ui::SessionManager& TUniServerModule::Sessions() {
 }
 
 void TUniServerModule::CheckFormDefinitions() {
-  // Every form is built once without a session, so a definition that names
-  // an unknown class, property or handler stops the start.
+  // Every form is built once without a session, so that what the build
+  // cannot see in a definition (a property its class does not take, a class
+  // the runtime cannot create) stops the start.
   TMainForm main(nullptr);
   TfrmHeim heim(nullptr);
   TfrmUhr uhr(nullptr);

@@ -3,7 +3,7 @@
 // tree, properties and event bindings, parsed once per process into
 // prototypes from which every session builds its own form.
 //
-//   class: TMainForm          # the form's class (informative)
+//   class: TMainForm          # the form's class (its C++ class)
 //   name: MainForm
 //   caption: "j8 | Tessarine 2025"
 //   events: {OnShow: UniFormShow}
