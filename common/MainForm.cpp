@@ -1,6 +1,6 @@
 #include "common/MainForm.h"
 
-TMainForm::TMainForm(Session* session) : TMainFormComponents(session) { BuildComponents<TMainForm>(); }
+TMainForm::TMainForm(Session* session) : Form(session) { BuildComponents(); }
 
 TMainForm* MainForm() {
   Session* s = Session::Current();

@@ -3,20 +3,20 @@
 // display engine page and the console page.
 //
 // Its components are those of its definition, forms/Main.yaml and the files
-// it includes: the generated base TMainFormComponents has a typed field for
-// each and registers every handler the definition names. Each part of the
-// application that serves the form declares its handlers, routines and
-// state in a <Part>.MainForm.h beside its source (e.g.
-// display/PlaylistRotation.MainForm.h); they are all read into the class
-// below. A part's declarations use the types this header includes.
+// it includes: the build generates their typed fields and the registration
+// of every handler the definition names, read into the class below. Each
+// part of the application that serves the form declares its handlers,
+// routines and state in a <Part>.MainForm.h beside its source (e.g.
+// display/PlaylistRotation.MainForm.h), read into the class as well. A
+// part's declarations use the types this header includes.
 #include <optional>
 #include <string>
 
-#include "forms/Main.h"  // generated from forms/Main.yaml
 #include "platform/io/xml_document.h"
 #include "platform/session/session.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
+#include "platform/ui/form_loader.h"
 
 using namespace plat::ui;  // the form code reads like the designer's units
 
@@ -29,10 +29,13 @@ std::string VideoHtml(const std::string& address, int w, int h);
 std::string MutedVideoHtml(const std::string& address, int w, int h);
 }  // namespace medium_html
 
-class TMainForm : public TMainFormComponents {
+class TMainForm : public Form {
  public:
   // Builds the form from its definition and sets the component fields.
   explicit TMainForm(Session* session);
+
+  // --- components (generated from forms/Main.yaml) --------------------------
+#include "forms/Main.h"
 
   // --- fields -------------------------------------------------------------
   std::string apppath;  // the program folder with a trailing backslash

@@ -2,6 +2,6 @@
 
 #include "server/MainModule.h"
 
-TfrmMedium::TfrmMedium(plat::ui::Session* session) : TfrmMediumComponents(session) { BuildComponents<TfrmMedium>(); }
+TfrmMedium::TfrmMedium(plat::ui::Session* session) : plat::ui::Form(session) { BuildComponents(); }
 
 TfrmMedium* frmMedium() { return UniMainModule()->Dialog<TfrmMedium>(); }

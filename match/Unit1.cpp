@@ -2,6 +2,6 @@
 
 #include "server/MainModule.h"
 
-TfrmHeim::TfrmHeim(plat::ui::Session* session) : TfrmHeimComponents(session) { BuildComponents<TfrmHeim>(); }
+TfrmHeim::TfrmHeim(plat::ui::Session* session) : plat::ui::Form(session) { BuildComponents(); }
 
 TfrmHeim* frmHeim() { return UniMainModule()->Dialog<TfrmHeim>(); }

@@ -2,6 +2,6 @@
 
 #include "server/MainModule.h"
 
-TfrmUhr::TfrmUhr(plat::ui::Session* session) : TfrmUhrComponents(session) { BuildComponents<TfrmUhr>(); }
+TfrmUhr::TfrmUhr(plat::ui::Session* session) : plat::ui::Form(session) { BuildComponents(); }
 
 TfrmUhr* frmUhr() { return UniMainModule()->Dialog<TfrmUhr>(); }

@@ -19,8 +19,8 @@
 // to the folder of the including file and stays below it (no "..", no
 // absolute path); a file may not include itself, directly or further down.
 //
-// The build turns a form definition into a header (platform/formgen): a
-// base class of the form with one typed field per named component, and the
+// The build turns a form definition into C++ read inside the form's class
+// (platform/formgen): one typed field per named component, and the
 // registration of every handler the definition names, so that a name
 // without a fitting method fails to compile. What only a built form shows
 // (property names and values, classes the runtime does not know) fails when
