@@ -14,6 +14,7 @@
 // declares `CEvents`, the member that handles each event, for the module to
 // call. DEPFILE lists every file read, so the output is made again when any
 // of them changes.
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
