@@ -7,8 +7,6 @@
 #include "platform/log.h"
 #include "server/ServerModule.h"
 
-void TMainForm::RegisterCommandHandlers() { RegisterMethod("timerCMDTimer", &TMainForm::timerCMDTimer); }
-
 bool TMainForm::FindDisplayFile(const std::string& folder, const std::string& name, std::string& file) const {
   return plat::io::JoinBelow(lblPath->Caption() + folder, name, file) && plat::io::FileExists(file);
 }

@@ -27,11 +27,6 @@ std::string BaseFolder(const std::string& configured, const std::string& program
 
 }  // namespace
 
-void TMainForm::RegisterDayplanHandlers() {
-  RegisterMethod("btnDayplanClick", &TMainForm::btnDayplanClick);
-  RegisterMethod("timerDayplanTimer", &TMainForm::timerDayplanTimer);
-}
-
 void TMainForm::btnDayplanClick(Component*) {
   const plat::DateTime now = plat::Now();
   urlTCK->SetURL("about:blank?" + plat::FormatDateTime(now));

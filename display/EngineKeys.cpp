@@ -6,12 +6,6 @@ constexpr int kKeyF3 = 114;
 constexpr int kKeyF4 = 115;
 }  // namespace
 
-void TMainForm::RegisterDisplayHandlers() {
-  RegisterMethod("UniFormKeyDown", &TMainForm::UniFormKeyDown);
-  RegisterMethod("UniFormKeyPress", &TMainForm::UniFormKeyPress);
-  RegisterMethod("memoLogDblClick", &TMainForm::memoLogDblClick);
-}
-
 void TMainForm::UniFormKeyDown(Component*, int& Key, ShiftState) {
   if (FormSession()->UrlParam("start") == "tessarine") return;
   if (Key == kKeyF3) UniPageControl1->SetActivePageIndex(1);

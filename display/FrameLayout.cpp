@@ -5,8 +5,6 @@
 #include "editor/FileFormats.h"
 #include "platform/convert.h"
 
-void TMainForm::RegisterFrameLayoutHandlers() { RegisterMethod("btnFrameClick", &TMainForm::btnFrameClick); }
-
 void TMainForm::btnFrameClick(Component*) {
   // A name that would leave the layout folder counts as missing.
   std::string file;

@@ -31,14 +31,6 @@ std::string SingleMediumCode(const std::string& medium) {
 
 }  // namespace
 
-void TMainForm::RegisterMediumHandlers() {
-  RegisterMethod("btnPlayMediumClick", &TMainForm::btnPlayMediumClick);
-  RegisterMethod("timerF1BTimer", &TMainForm::timerF1BTimer);
-  RegisterMethod("timerF2BTimer", &TMainForm::timerF2BTimer);
-  RegisterMethod("timerF3BTimer", &TMainForm::timerF3BTimer);
-  RegisterMethod("timerStopSoundTimer", &TMainForm::timerStopSoundTimer);
-}
-
 namespace medium_html {
 
 std::string PictureHtml(const std::string& address, int w, int h) {

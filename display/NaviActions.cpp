@@ -38,15 +38,6 @@ void LogSwallowed(const TMainForm& f, const std::string& what, const std::except
 
 }  // namespace
 
-void TMainForm::RegisterNaviActionHandlers() {
-  RegisterMethod("lblNaviBtnMouseDown", &TMainForm::lblNaviBtnMouseDown);
-  RegisterMethod("lblNaviBtnMouseUp", &TMainForm::lblNaviBtnMouseUp);
-  RegisterMethod("lblNaviBtnClick", &TMainForm::lblNaviBtnClick);
-  RegisterMethod("btnNaviAktionClick", &TMainForm::btnNaviAktionClick);
-  RegisterMethod("btnDelSlaveClick", &TMainForm::btnDelSlaveClick);
-  RegisterMethod("btnControlsClick", &TMainForm::btnControlsClick);
-}
-
 void TMainForm::lblNaviBtnMouseDown(Component* Sender, MouseButton, ShiftState, int, int) {
   auto* label = dynamic_cast<TUniLabel*>(Sender);
   if (!label) return;

@@ -178,12 +178,6 @@ void GuardedNaviBuild(TMainForm& f, const std::string& file, const NaviPanelKind
 
 }  // namespace
 
-void TMainForm::RegisterNaviPanelHandlers() {
-  RegisterMethod("btnNaviClick", &TMainForm::btnNaviClick);
-  RegisterMethod("btnNaviSlave2Click", &TMainForm::btnNaviSlave2Click);
-  RegisterMethod("btnNaviSlaveClick", &TMainForm::btnNaviSlaveClick);
-}
-
 int TMainForm::HtmlToColor(std::string_view text) {
   // #RRGGBB becomes $BBGGRR; the first character is not looked at.
   auto chars = [&](std::size_t from) { return plat::io::utf8::Substr(text, from, 2); };

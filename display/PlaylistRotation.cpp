@@ -10,13 +10,6 @@
 #include "platform/clock.h"
 #include "platform/convert.h"
 
-void TMainForm::RegisterPlaylistHandlers() {
-  RegisterMethod("btnPlaylistClick", &TMainForm::btnPlaylistClick);
-  RegisterMethod("timerF1Timer", &TMainForm::timerF1Timer);
-  RegisterMethod("timerF2Timer", &TMainForm::timerF2Timer);
-  RegisterMethod("timerF3Timer", &TMainForm::timerF3Timer);
-}
-
 void TMainForm::btnPlaylistClick(Component*) {
   // A path that would leave the playlist folder counts as missing.
   std::string file;

@@ -49,8 +49,6 @@ std::string NowText() { return plat::FormatDateTime(plat::Now()); }
 
 }  // namespace
 
-void TMainForm::RegisterTickerHandlers() { RegisterMethod("btnTickerClick", &TMainForm::btnTickerClick); }
-
 std::string TMainForm::IntColorToHtml(int color) {
   // At least six hex digits, then the byte pairs turned round: $00BBGGRR
   // gives #RRGGBB. Values above $FFFFFF (system colours) are not resolved;

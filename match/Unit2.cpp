@@ -1,10 +1,7 @@
 #include "match/Unit2.h"
 
-#include "platform/ui/form_loader.h"
 #include "server/MainModule.h"
 
-TfrmUhr::TfrmUhr(plat::session::Session* session) : plat::ui::Form(session) {
-  Build(plat::ui::FormDefinition("Unit2.yaml"));
-}
+TfrmUhr::TfrmUhr(plat::session::Session* session) : plat::ui::Form(session) { BuildComponents(); }
 
 TfrmUhr* frmUhr() { return UniMainModule()->Dialog<TfrmUhr>(); }

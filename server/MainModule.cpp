@@ -1,5 +1,7 @@
 #include "server/MainModule.h"
 
+#include "forms/MainModule.h"  // generated: the handlers of the module's events
+
 #include "server/ServerModule.h"
 
 const char* const kLoadingScreenCss =
@@ -15,7 +17,7 @@ TUniMainModule::TUniMainModule(TUniServerModule& server, plat::session::Session*
     if (option == "boDisableMouseRightClick") DisableMouseRightClick = true;
     if (option == "boDisableChromeRefresh") DisableChromeRefresh = true;
   }
-  UniGUIMainModuleCreate();
+  (this->*TUniMainModuleEvents::OnCreate)();
 }
 
 void TUniMainModule::UniGUIMainModuleCreate() {

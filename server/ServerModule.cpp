@@ -1,5 +1,7 @@
 #include "server/ServerModule.h"
 
+#include "forms/ServerModule.h"  // generated: the handlers of the module's events
+
 #include <atomic>
 #include <stdexcept>
 
@@ -44,7 +46,7 @@ TUniServerModule::TUniServerModule(std::string programFolder) {
   // The create handler's failure goes to the application's exception
   // handler: it is logged and the module keeps its default port.
   try {
-    UniGUIServerModuleCreate();
+    (this->*TUniServerModuleEvents::OnCreate)();
   } catch (const std::exception& e) {
     plat::LogLine(std::string("Exception while creating the server module: ") + e.what() +
                   "; keeping port " + std::to_string(Port));
@@ -100,8 +102,9 @@ plat::session::SessionManager& TUniServerModule::Sessions() {
 }
 
 void TUniServerModule::CheckFormDefinitions() {
-  // Every form is built once without a session, so a definition that names
-  // an unknown class, property or handler stops the start.
+  // Every form is built once without a session, so that what the build
+  // cannot see in a definition (a property its class does not take, a class
+  // the runtime cannot create) stops the start.
   TMainForm main(nullptr);
   TfrmHeim heim(nullptr);
   TfrmUhr uhr(nullptr);
@@ -211,7 +214,7 @@ void TUniServerModule::ConfigureHttp() {
   http_->AddDefaultHeader("Access-Control-Allow-Origin", "*");
   http_->AddDefaultHeader("Access-Control-Allow-Credentials", "true");
   http_->SetCommandHook([this](const plat::http::HttpRequest& rq, plat::http::HttpResponse& rs) {
-    return UniGUIServerModuleHTTPCommand(rq, rs);
+    return (this->*TUniServerModuleEvents::OnHTTPCommand)(rq, rs);
   });
   // The match's state documents change while display pages read them.
   plat::http::StaticFolderOptions containers;

@@ -39,14 +39,6 @@ bool DayplanExists(const std::string& apppath, const std::string& standort) {
 
 }  // namespace
 
-void TMainForm::RegisterSessionHandlers() {
-  RegisterMethod("UniFormShow", &TMainForm::UniFormShow);
-  RegisterMethod("UniFormScreenResize", &TMainForm::UniFormScreenResize);
-  RegisterMethod("btnLoginOKClick", &TMainForm::btnLoginOKClick);
-  RegisterMethod("UniButton1Click", &TMainForm::UniButton1Click);
-  RegisterMethod("timerGoTimer", &TMainForm::timerGoTimer);
-}
-
 void TMainForm::UniFormShow(Component*) {
   apppath = UniServerModule().StartPath();
   UniPageControl1->SetAlign(Align::Client);

@@ -93,9 +93,9 @@ void BindEvents(Form& form, Component& c,
   }
 }
 
-void BuildChildren(Form& form, Control* parent, const ComponentPrototype& proto,
-                   const std::string& file) {
+void BuildChildren(Form& form, Control* parent, const ComponentPrototype& proto) {
   for (const ComponentPrototype& cp : proto.children) {
+    const std::string& file = cp.file;
     const ComponentFactory* factory = FindComponentClass(cp.cls);
     if (!factory) throw UiError(file + ": unknown class " + cp.cls + " of " + cp.name);
     Component* c = (*factory)(&form);
@@ -106,7 +106,7 @@ void BuildChildren(Form& form, Control* parent, const ComponentPrototype& proto,
     BindEvents(form, *c, cp.events, file);
     if (!cp.children.empty()) {
       if (!ctl) throw UiError(file + ": " + cp.name + " cannot hold children");
-      BuildChildren(form, ctl, cp, file);
+      BuildChildren(form, ctl, cp);
     }
   }
 }
@@ -117,7 +117,7 @@ void Form::Build(const FormPrototype& proto) {
   SetName(proto.name);
   ApplyProps(*this, proto.props, proto.file);
   BindEvents(*this, *this, proto.events, proto.file);
-  BuildChildren(*this, this, proto, proto.file);
+  BuildChildren(*this, this, proto);
 }
 
 Json Form::RenderForBrowser() {

@@ -27,6 +27,13 @@ struct FormPrototype;
   P(Key, TitleVisible, "titleVisible", )      \
   P(Key, Closable, "closable", )
 
+// Whether a method type M (void (F::*)(Args...)) can handle events of the
+// slot type E: the same arguments, as the binding by name requires.
+template <typename E, typename M>
+inline constexpr bool kHandlerFits = false;
+template <typename F, typename... Args>
+inline constexpr bool kHandlerFits<Event<Args...>, void (F::*)(Args...)> = true;
+
 class Form : public Control {
  public:
   // `stream` may be null (a form built only to check its definition).

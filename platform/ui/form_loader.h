@@ -3,7 +3,7 @@
 // tree, properties and event bindings, parsed once per process into
 // prototypes from which every session builds its own form.
 //
-//   class: TMainForm          # the form's class (informative)
+//   class: TMainForm          # the form's class (its C++ class)
 //   name: MainForm
 //   caption: "j8 | Tessarine 2025"
 //   events: {OnShow: UniFormShow}
@@ -13,6 +13,18 @@
 // Every key other than class, name, events and children is a property.
 // Plain scalars become numbers or booleans where they read as such; quoted
 // scalars stay text.
+//
+// A child entry that holds only `include` stands for the one component that
+// file defines, e.g. `- include: Main/Login.yaml`. The file name is relative
+// to the folder of the including file and stays below it (no "..", no
+// absolute path); a file may not include itself, directly or further down.
+//
+// The build turns a form definition into C++ read inside the form's class
+// (platform/formgen): one typed field per named component, and the
+// registration of every handler the definition names, so that a name
+// without a fitting method fails to compile. What only a built form shows
+// (property names and values, classes the runtime does not know) fails when
+// the form is built.
 #include <functional>
 #include <string>
 #include <string_view>
@@ -24,6 +36,7 @@
 namespace plat::ui {
 
 struct ComponentPrototype {
+  std::string file;  // the definition file it is written in
   std::string cls;
   std::string name;
   Json props = Json::object();
@@ -32,7 +45,9 @@ struct ComponentPrototype {
 };
 
 struct FormPrototype : ComponentPrototype {
-  std::string file;
+  // Every file read for this definition: the definition itself first, then
+  // the files it includes, in the order they were read.
+  std::vector<std::string> files;
 };
 
 // Raises UiError naming the file and the problem.
