@@ -1800,6 +1800,12 @@
   function timerRestart(c) {
     clearTimeout(c.tid);
     c.tid = 0;
+    // A tick still waiting for the request in flight came due under the
+    // setting this change replaces; sent now, the server would run it as
+    // if the new interval had passed (a display frame would skip an item).
+    for (let i = queue.length - 1; i >= 0; i--) {
+      if (queue[i].ev.t === 'timer' && queue[i].ev.c === c.id) queue.splice(i, 1);
+    }
     const iv = num(c.p.interval, 1000);
     if (terminated || c.p.enabled === false || !(iv > 0)) return;
     // The next tick is counted from this one, not from the answer: a slow

@@ -4,7 +4,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  Harness, component, sessionId, useProgramServer,
+  Harness, WAIT_MS, component, sessionId, useProgramServer,
 } from './support.mjs';
 
 const demo = useProgramServer(Harness);
@@ -20,7 +20,7 @@ async function openDisplay() {
 // Resolves when the image inside the component has loaded from the server.
 async function loadedImage(page, name, src) {
   const img = component(page, name).locator(`img[src="${src}"]`);
-  await img.waitFor({ state: 'visible', timeout: 5000 });
+  await img.waitFor({ state: 'visible' });
   await page.waitForFunction((el) => el.complete && el.naturalWidth > 0, await img.elementHandle());
 }
 
@@ -41,11 +41,12 @@ test('a playlist shows frames 1 to 3 and cross-fades frame 1 to its next item', 
 
   // The next frame-1 item comes 8 s less the preload time later; from then
   // on, sample both labels' opacity on every frame until the fade is over.
-  const samples = await page.evaluate(() => new Promise((resolve, reject) => {
+  // The wait allows for a slow machine many times over.
+  const samples = await page.evaluate((patience) => new Promise((resolve, reject) => {
     const a = document.querySelector('[data-component="lblF1A"]');
     const b = document.querySelector('[data-component="lblF1B"]');
     const out = [];
-    const deadline = performance.now() + 15000;
+    const deadline = performance.now() + patience;
     function sample() {
       const sa = getComputedStyle(a);
       const sb = getComputedStyle(b);
@@ -57,7 +58,7 @@ test('a playlist shows frames 1 to 3 and cross-fades frame 1 to its next item', 
       requestAnimationFrame(sample);
     }
     sample();
-  }));
+  }), WAIT_MS);
   assert.ok(samples.some((s) => s.a > 0.05 && s.a < 0.95 && s.b > 0.05 && s.b < 0.95),
     'both labels part-transparent during the fade');
   assert.equal(samples[0].a, 1, 'the outgoing label is fully shown when the next item arrives');
