@@ -13,15 +13,6 @@
 
 using namespace plat::ui;  // the form code reads like the designer's units
 
-// The HTML templates of a medium in a frame of W x H pixels.
-namespace medium_html {
-std::string PictureHtml(const std::string& address, int w, int h);
-std::string GifHtml(const std::string& address, int w, int h);
-std::string IframeHtml(const std::string& address, int w, int h);
-std::string VideoHtml(const std::string& address, int w, int h);
-std::string MutedVideoHtml(const std::string& address, int w, int h);
-}  // namespace medium_html
-
 class TMainForm : public Form {
  public:
   // Builds the form from its definition "Main.yaml" and binds the fields.
@@ -153,14 +144,6 @@ class TMainForm : public Form {
   // Stops frame n's rotation and makes its next step start from the first
   // queue line 100 ms after the timer is switched on again.
   void RestartFrame(int frame);
-  // The file `name` in `folder` (e.g. "Config\Progs\") below the display
-  // base folder; false when it does not exist or the name would leave the
-  // folder.
-  bool FindDisplayFile(const std::string& folder, const std::string& name, std::string& file) const;
-  // A failure of a display step: a line in the display log and one in the
-  // server log ("display <location>, " + serverLine). A display has nobody
-  // to dismiss an error box.
-  void LogDisplayError(const std::string& logLine, const std::string& serverLine);
 
   // --- medium rendering --------------------------------------------------------
   enum class MediumVariant { Frame1, Frame2, Frame3, Single };
