@@ -10,6 +10,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "support/test_support.h"
 
@@ -32,6 +37,56 @@ int FreePort() {
   return port;
 }
 
+// The server binary started on a program folder from a working directory,
+// up once it logged the port; ended with SIGTERM.
+class RunningServer {
+ public:
+  RunningServer(const std::string& binary, const std::string& folder, int port, const std::string& cwd = ".") {
+    int errPipe[2];
+    if (pipe(errPipe) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(errPipe[1], 2);
+      close(errPipe[0]);
+      if (chdir(cwd.c_str()) != 0) _exit(126);
+      execl(binary.c_str(), binary.c_str(), folder.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(errPipe[1]);
+    err_ = fdopen(errPipe[0], "r");
+    char line[4096];
+    while (log_.find("on port " + std::to_string(port)) == std::string::npos && std::fgets(line, sizeof line, err_))
+      log_ += line;
+  }
+  ~RunningServer() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      int status = 0;
+      waitpid(pid_, &status, 0);
+    }
+    if (err_) std::fclose(err_);
+  }
+  RunningServer(const RunningServer&) = delete;
+  RunningServer& operator=(const RunningServer&) = delete;
+
+  const std::string& Log() const { return log_; }
+
+ private:
+  pid_t pid_ = -1;
+  FILE* err_ = nullptr;
+  std::string log_;
+};
+
+// A GET that tries again while the server is still opening its port.
+httplib::Result Get(httplib::Client& client, const std::string& path) {
+  auto r = client.Get(path);
+  for (int attempt = 0; attempt < 50 && !r; ++attempt) {
+    usleep(100 * 1000);
+    r = client.Get(path);
+  }
+  return r;
+}
+
 }  // namespace
 
 TEST(Program, ServesTheFolderOnTheConfiguredPortAndLogsBoth) {
@@ -41,41 +96,70 @@ TEST(Program, ServesTheFolderOnTheConfiguredPortAndLogsBoth) {
   dir.Write("Config/tessarine.ini", "[Settings]\r\nport=" + std::to_string(port) + "\r\n");
   dir.Write("files/hello.txt", "hello");
 
-  int errPipe[2];
-  ASSERT_EQ(pipe(errPipe), 0);
-  pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    dup2(errPipe[1], 2);
-    close(errPipe[0]);
-    std::string folder = dir.path().string();
-    execl(TESSARINE_BINARY, TESSARINE_BINARY, folder.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(errPipe[1]);
-
+  RunningServer server(TESSARINE_BINARY, dir.path().string(), port);
   // The start-up line names the folder and the port.
-  std::string log;
-  FILE* err = fdopen(errPipe[0], "r");
-  char line[4096];
-  while (log.find("on port " + std::to_string(port)) == std::string::npos &&
-         std::fgets(line, sizeof line, err))
-    log += line;
-  EXPECT_NE(log.find(dir.path().string()), std::string::npos) << log;
-  EXPECT_NE(log.find("port " + std::to_string(port)), std::string::npos) << log;
+  EXPECT_NE(server.Log().find(dir.path().string()), std::string::npos) << server.Log();
+  EXPECT_NE(server.Log().find("port " + std::to_string(port)), std::string::npos) << server.Log();
 
   httplib::Client client("127.0.0.1", port);
-  auto r = client.Get("/files/HELLO.txt");
-  for (int attempt = 0; attempt < 50 && !r; ++attempt) {
-    usleep(100 * 1000);
-    r = client.Get("/files/HELLO.txt");
-  }
+  auto r = Get(client, "/files/HELLO.txt");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->status, 200);
   EXPECT_EQ(r->body, "hello");
+}
 
-  kill(pid, SIGTERM);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  std::fclose(err);
+// Installed below a prefix that is then moved, and started from another
+// working directory, the server still finds its forms, browser client,
+// icon font and favicon, and serves a page on a program folder of its own.
+TEST(Program, InstalledServerRunsFromAMovedPrefix) {
+  TempDir dir;
+  const std::string staged = (dir.path() / "staged").string();
+  const std::string install = std::string("\"") + TESS_CMAKE + "\" --install \"" + TESS_BUILD_DIR +
+                              "\" --prefix \"" + staged + "\" >/dev/null";
+  ASSERT_EQ(std::system(install.c_str()), 0) << install;
+  const std::filesystem::path moved = dir.path() / "elsewhere" / "tessarine";
+  std::filesystem::create_directories(moved.parent_path());
+  std::filesystem::rename(staged, moved);
+  ASSERT_TRUE(std::filesystem::exists(moved / "bin" / "tessarine"));
+  // Marks in the installed copies show that the server reads these, not
+  // the files of the source or build tree.
+  const std::filesystem::path share = moved / "share" / "tessarine";
+  {
+    std::ofstream(share / "client" / "runtime.js", std::ios::app) << "\n// installed copy\n";
+    std::ofstream(share / "icons" / "favicon.ico", std::ios::trunc) << "installed icon";
+    std::ifstream in(share / "forms" / "ServerModule.yaml");
+    std::string yaml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string title = "j8 | Tessarine 2025";
+    ASSERT_NE(yaml.find(title), std::string::npos);
+    yaml.replace(yaml.find(title), title.size(), "Installed Tessarine");
+    std::ofstream(share / "forms" / "ServerModule.yaml", std::ios::trunc) << yaml;
+  }
+
+  int port = FreePort();
+  ASSERT_GT(port, 0);
+  dir.Write("program/Config/tessarine.ini", "[Settings]\r\nport=" + std::to_string(port) + "\r\n");
+  dir.Write("program/files/J8_TS.jpg", "not a picture");
+  RunningServer server((moved / "bin" / "tessarine").string(), (dir.path() / "program").string(), port, "/");
+  ASSERT_NE(server.Log().find("on port " + std::to_string(port)), std::string::npos) << server.Log();
+
+  httplib::Client client("127.0.0.1", port);
+  auto page = Get(client, "/?standort=Nirgendwo");
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->status, 200);
+  EXPECT_NE(page->body.find("Tess.boot("), std::string::npos);
+  EXPECT_NE(page->body.find("lblF1A"), std::string::npos);
+  EXPECT_NE(page->body.find("<title>Installed Tessarine</title>"), std::string::npos);
+  for (const char* path : {"/client/runtime.js", "/client/tessarine.css", "/fontawesome/css/all.min.css",
+                           "/favicon.ico"}) {
+    auto r = client.Get(path);
+    ASSERT_TRUE(r) << path;
+    EXPECT_EQ(r->status, 200) << path;
+    EXPECT_FALSE(r->body.empty()) << path;
+  }
+  auto runtime = client.Get("/client/runtime.js");
+  ASSERT_TRUE(runtime);
+  EXPECT_NE(runtime->body.find("// installed copy"), std::string::npos);
+  auto icon = client.Get("/favicon.ico");
+  ASSERT_TRUE(icon);
+  EXPECT_EQ(icon->body, "installed icon");
 }
