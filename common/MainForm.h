@@ -23,15 +23,6 @@
 using namespace plat::session;
 using namespace plat::ui;
 
-// The HTML templates of a medium in a frame of W x H pixels.
-namespace medium_html {
-std::string PictureHtml(const std::string& address, int w, int h);
-std::string GifHtml(const std::string& address, int w, int h);
-std::string IframeHtml(const std::string& address, int w, int h);
-std::string VideoHtml(const std::string& address, int w, int h);
-std::string MutedVideoHtml(const std::string& address, int w, int h);
-}  // namespace medium_html
-
 class TMainForm : public SessionForm {
  public:
   // Builds the form from its definition and sets the component fields.

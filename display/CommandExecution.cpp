@@ -2,19 +2,10 @@
 // command record and, for a command it has not executed yet, puts the
 // target into a register label and fires the matching step.
 #include "common/MainForm.h"
-#include "platform/io/path.h"
+#include "display/DisplayFiles.h"
 #include "platform/io/utf8.h"
-#include "platform/log.h"
 #include "server/ServerModule.h"
 
-bool TMainForm::FindDisplayFile(const std::string& folder, const std::string& name, std::string& file) const {
-  return plat::io::JoinBelow(lblPath->Caption() + folder, name, file) && plat::io::FileExists(file);
-}
-
-void TMainForm::LogDisplayError(const std::string& logLine, const std::string& serverLine) {
-  memoLog->Lines().Add(logLine);
-  plat::LogLine("display " + lblStandort->Caption() + ", " + serverLine);
-}
 
 void TMainForm::RestartFrame(int frame) {
   TUniTimer* timers[] = {timerF1, timerF2, timerF3};
@@ -58,7 +49,7 @@ void TMainForm::timerCMDTimer(Component*) {
     // A missing playlist, or a path that would leave the playlist folder,
     // consumes the command and changes nothing.
     std::string file;
-    if (FindDisplayFile("Config\\Progs\\", cmd.sStandort, file)) {
+    if (FindDisplayFile(*this, "Config\\Progs\\", cmd.sStandort, file)) {
       RestartFrame(1);
       timerF1->SetEnabled(true);
       RestartFrame(2);

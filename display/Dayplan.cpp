@@ -2,6 +2,7 @@
 // by time of day.
 #include "common/Main.h"
 #include "common/MainForm.h"
+#include "display/DisplayFiles.h"
 #include "platform/clock.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
@@ -36,7 +37,7 @@ void TMainForm::btnDayplanClick(Component*) {
   const std::string relative = "Config\\Dayplan\\" + lblDayplan->Caption();
   // A location name that would leave the day-plan folder counts as missing.
   std::string file;
-  if (!FindDisplayFile("Config\\Dayplan\\", lblDayplan->Caption(), file)) {
+  if (!FindDisplayFile(*this, "Config\\Dayplan\\", lblDayplan->Caption(), file)) {
     memoLog->Lines().Add("[error] Dayplan not found: " + lblPath->Caption() + relative);
     return;
   }
@@ -65,7 +66,7 @@ void TMainForm::btnDayplanClick(Component*) {
     // log gets the line instead.
     if (!from || !to) {
       const std::string at = " line " + std::to_string(i + 1) + ": no time of day";
-      return LogDisplayError("[error] Dayplan " + relative + at + ": " + line, "day plan " + file + at);
+      return LogDisplayError(*this, "[error] Dayplan " + relative + at + ": " + line, "day plan " + file + at);
     }
     if (*from <= current && current <= *to) {
       if (kind == "0") {

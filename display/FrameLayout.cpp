@@ -2,13 +2,14 @@
 // background colour.
 #include "common/Main.h"
 #include "common/MainForm.h"
+#include "display/DisplayFiles.h"
 #include "editor/FileFormats.h"
 #include "platform/convert.h"
 
 void TMainForm::btnFrameClick(Component*) {
   // A name that would leave the layout folder counts as missing.
   std::string file;
-  if (!FindDisplayFile("Config\\Frames\\", lblFrame->Caption(), file)) return;
+  if (!FindDisplayFile(*this, "Config\\Frames\\", lblFrame->Caption(), file)) return;
 
   TUniPanel* frames[] = {panF1, panF2, panF3, panF4, panF5};
   for (TUniPanel* p : frames) p->SetVisible(false);
@@ -26,7 +27,7 @@ void TMainForm::btnFrameClick(Component*) {
     session->ControlScript(*GridFrame, "\x01.view.refresh()");
   };
   auto fail = [&](const std::string& why) {
-    LogDisplayError("[error], --> Frame " + lblFrame->Caption() + ": " + why, "layout " + file + ": " + why);
+    LogDisplayError(*this, "[error], --> Frame " + lblFrame->Caption() + ": " + why, "layout " + file + ": " + why);
     close(0);
   };
 

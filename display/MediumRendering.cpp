@@ -5,6 +5,7 @@
 
 #include "common/Main.h"
 #include "common/MainForm.h"
+#include "display/MediumHtml.h"
 #include "platform/io/utf8.h"
 #include "server/ServerModule.h"
 
@@ -30,35 +31,6 @@ std::string SingleMediumCode(const std::string& medium) {
 }
 
 }  // namespace
-
-namespace medium_html {
-
-std::string PictureHtml(const std::string& address, int w, int h) {
-  return "<div><img src=\"" + address + "\" alt=\"Logo\"  style=\"width:" + std::to_string(w) + "px;height:" +
-         std::to_string(h) + "px\" class=\"contain\"/></div>";
-}
-
-std::string GifHtml(const std::string& address, int w, int h) {
-  return "<img src=\"" + address + "\" alt=\"bild\" style=\"width:" + std::to_string(w) + ";height:" +
-         std::to_string(h) + "px;\">";
-}
-
-std::string IframeHtml(const std::string& address, int w, int h) {
-  return "<iframe src=\"" + address + "\" scrolling=\"no\" style=\"border:0px\"  height=\"" + std::to_string(h) +
-         "\" width=\"" + std::to_string(w) + "\"></iframe>";
-}
-
-std::string VideoHtml(const std::string& address, int w, int h) {
-  return "<video id=\"video\" width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) +
-         "\" autoplay source src=\"" + address + "\"  type=\"video/mp4\" ></video>";
-}
-
-std::string MutedVideoHtml(const std::string& address, int w, int h) {
-  return "<video id=\"video\" width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) +
-         "\" autoplay muted source src=\"" + address + "\"></video>";
-}
-
-}  // namespace medium_html
 
 std::string TMainForm::MediumHtml(const std::string& address, const std::string& code, TUniPanel* panel,
                                   MediumVariant variant) {

@@ -8,11 +8,9 @@
 
 #include "common/Main.h"
 #include "common/MainForm.h"
+#include "display/MediumHtml.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
-
-// Defined with the panel builders.
-std::string NaviButtonPictureHtml(const std::string& picture, int width, int height);
 
 namespace {
 

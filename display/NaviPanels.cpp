@@ -8,19 +8,14 @@
 
 #include "common/Main.h"
 #include "common/MainForm.h"
+#include "display/DisplayFiles.h"
+#include "display/MediumHtml.h"
 #include "platform/convert.h"
 #include "platform/io/path.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
 
 using plat::io::XmlNode;
-
-// The picture of a navigation button at its own size; the press handlers
-// swap the normal and the selected picture with it.
-std::string NaviButtonPictureHtml(const std::string& picture, int width, int height) {
-  return "<img src=\"" + picture + "\" alt=\"" + picture + "\" width=\"" + std::to_string(width) + "\" height=\"" +
-         std::to_string(height) + "\"  >";
-}
 
 namespace {
 
@@ -188,7 +183,7 @@ void TMainForm::btnNaviClick(Component*) {
   const std::string menu = lblNavi->Caption();
   if (menu.empty()) return;
   std::string file;
-  if (!FindDisplayFile("Config\\Menus\\", menu, file)) return;
+  if (!FindDisplayFile(*this, "Config\\Menus\\", menu, file)) return;
   const std::string n = std::to_string(memoMasterNavi->Lines().Count());
   memoLog->Lines().Add("[navi] =" + file + " " + n);
   GuardedNaviBuild(*this, file, {"panNavi" + n, "Button" + n + "_", true});
@@ -199,7 +194,7 @@ void TMainForm::btnNaviSlave2Click(Component*) {
   ++nrSlave;
   const std::string menu = btnNaviSlave2->Hint();
   std::string file;
-  if (!FindDisplayFile("Config\\Menus\\", menu, file)) return;
+  if (!FindDisplayFile(*this, "Config\\Menus\\", menu, file)) return;
   const std::string nr = std::to_string(nrSlave);
   memoSlaveNavi->Lines().Add(nr + "|" + menu);
   GuardedNaviBuild(*this, file, {"panNaviSlave" + nr, "ButtonSlave" + nr + "_", false});
@@ -208,7 +203,7 @@ void TMainForm::btnNaviSlave2Click(Component*) {
 void TMainForm::btnNaviSlaveClick(Component*) {
   const std::string menu = btnNaviSlave->Hint();
   std::string file;
-  if (!FindDisplayFile("Config\\Menus\\", menu, file)) return;
+  if (!FindDisplayFile(*this, "Config\\Menus\\", menu, file)) return;
   // The test sub-menu replaces its predecessor, buttons first.
   Release(FindComponent("panNaviSlave"));
   memoLog->Lines().Add("[naviSlave] =" + file);

@@ -6,6 +6,7 @@
 
 #include "common/Main.h"
 #include "common/MainForm.h"
+#include "display/DisplayFiles.h"
 #include "editor/FileFormats.h"
 #include "platform/clock.h"
 #include "platform/convert.h"
@@ -13,7 +14,7 @@
 void TMainForm::btnPlaylistClick(Component*) {
   // A path that would leave the playlist folder counts as missing.
   std::string file;
-  if (!FindDisplayFile("Config\\Progs\\", lblPlaylist->Caption(), file)) return;
+  if (!FindDisplayFile(*this, "Config\\Progs\\", lblPlaylist->Caption(), file)) return;
   memoPLS->Lines().Clear();
   memoPF1->Lines().Clear();
   memoPF2->Lines().Clear();
@@ -86,7 +87,7 @@ void TMainForm::RotateFrame(int n) {
   // dismiss an error box, so the failure goes to the display log.
   const std::string line = r.queue->Lines()[play];
   auto unreadable = [&](const std::string& why) {
-    LogDisplayError("[error], --> " + frameName + " " + why + ": " + line, frameName + ": " + why + ": " + line);
+    LogDisplayError(*this, "[error], --> " + frameName + " " + why + ": " + line, frameName + ": " + why + ": " + line);
   };
   const plat::ui::StringList f = SplitLine(line, ',', false, false);
   if (!HasPlaylistFields(f, plWeekdays)) return unreadable("item has too few fields");

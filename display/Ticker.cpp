@@ -8,6 +8,7 @@
 
 #include "common/Main.h"
 #include "common/MainForm.h"
+#include "display/DisplayFiles.h"
 #include "editor/FileFormats.h"
 #include "platform/clock.h"
 #include "platform/convert.h"
@@ -61,7 +62,7 @@ void TMainForm::btnTickerClick(Component*) {
   // A name that would leave the ticker folder counts as missing, and so does
   // an empty one ("TickerStop"): the ticker is hidden.
   std::string file;
-  if (!FindDisplayFile("Config\\Ticks\\", lblTicker->Caption(), file)) {
+  if (!FindDisplayFile(*this, "Config\\Ticks\\", lblTicker->Caption(), file)) {
     urlTCK->SetURL("about:blank?" + NowText());
     urlTCK->SetVisible(false);
     return;
@@ -71,7 +72,7 @@ void TMainForm::btnTickerClick(Component*) {
   // A display has nobody to dismiss an error box: a failure ends the step
   // with a line in the display log and the server log instead.
   auto failed = [&](const std::string& why) {
-    LogDisplayError("[error] Ticker " + file + ": " + why, "ticker " + file + ": " + why);
+    LogDisplayError(*this, "[error] Ticker " + file + ": " + why, "ticker " + file + ": " + why);
   };
   auto notANumber = [&](const char* key, const std::string& value) {
     failed(std::string(key) + " is not a whole number: \"" + value + "\"");

@@ -13,6 +13,7 @@
 #include "platform/session/session_manager.h"
 #include "platform/ui/form_loader.h"
 #include "server/MainModule.h"
+#include "server/Resources.h"
 #include "platform/clock.h"
 #include "platform/convert.h"
 #include "platform/http/http_server.h"
@@ -54,7 +55,7 @@ TUniServerModule::TUniServerModule(std::string programFolder) {
 }
 
 void TUniServerModule::LoadSettings() {
-  plat::ui::SetFormsFolder(TESS_SOURCE_DIR "/forms");
+  plat::ui::SetFormsFolder(ResourceFolder() + "/forms");
   plat::ui::RegisterStandardControls();
   const plat::ui::Json& p = plat::ui::FormDefinition("ServerModule.yaml").props;
   Title = p.value("Title", "");
@@ -89,8 +90,8 @@ plat::session::SessionManager& TUniServerModule::Sessions() {
                       {"disableRefresh", true}};
     c.terminatePage = [this](const std::string& m) { return FillServerPage(TerminateTemplate, m, "/"); };
     c.exceptionPage = [this](const std::string& m) { return FillServerPage(ExceptionTemplate, m, "/"); };
-    c.clientFolder = TESS_SOURCE_DIR "/platform/client";
-    c.fontAwesomeFolder = TESS_SOURCE_DIR "/node_modules/@fortawesome/fontawesome-free";
+    c.clientFolder = ResourceFolder() + "/client";
+    c.fontAwesomeFolder = ResourceFolder() + "/fontawesome";
     c.tempFolder = plat::io::Resolve(StartPath() + TempFolder).string();
     c.createSession = [this](plat::session::Session& s) {
       s.SetMainModule(std::make_unique<TUniMainModule>(*this, &s));
@@ -225,7 +226,7 @@ void TUniServerModule::ConfigureHttp() {
   // The application's icon for the browser's tab.
   std::string icon;
   try {
-    icon = plat::io::ReadFileBytes(TESS_SOURCE_DIR "/server/favicon.ico");
+    icon = plat::io::ReadFileBytes(ResourceFolder() + "/icons/favicon.ico");
   } catch (const std::exception& e) {
     plat::LogLine(std::string("no favicon: ") + e.what());
   }

@@ -3,6 +3,7 @@
 
 #include "common/Main.h"
 #include "common/MainForm.h"
+#include "display/MediumHtml.h"
 #include "platform/convert.h"
 #include "platform/io/path.h"
 #include "platform/io/utf8.h"

@@ -20,7 +20,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::signal(SIGPIPE, SIG_IGN);
-  TUniServerModule server(folder);
-  SetUniServerModule(&server);
-  return server.Run();
+  try {
+    TUniServerModule server(folder);
+    SetUniServerModule(&server);
+    return server.Run();
+  } catch (const std::exception& e) {
+    // Most often the server's own files are missing beside the binary.
+    std::fprintf(stderr, "%s: cannot start: %s\n", argv[0], e.what());
+    return 1;
+  }
 }

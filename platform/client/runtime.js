@@ -167,6 +167,13 @@
     pump();
   }
 
+  // Drops the waiting events of one kind from one component.
+  function dropQueued(t, id) {
+    for (let i = queue.length - 1; i >= 0; i--) {
+      if (queue[i].ev.t === t && queue[i].ev.c === id) queue.splice(i, 1);
+    }
+  }
+
   // The value typed into the focused input goes out before the action
   // that follows it.
   function flushFocused() {
@@ -1167,7 +1174,7 @@
       classes: classes, define: define, byId: byId, domComp: domComp,
       sid: function () { return sid; }, terminated: function () { return terminated; },
       el: el, esc: esc, setContent: setContent, num: num, textOf: textOf, iconHtml: iconHtml, compOf: compOf,
-      canSend: canSend, enqueue: enqueue, flushFocused: flushFocused, userEvent: userEvent, sendChange: sendChange,
+      canSend: canSend, enqueue: enqueue, dropQueued: dropQueued, flushFocused: flushFocused, userEvent: userEvent, sendChange: sendChange,
       sendClick: sendClick, queueClick: queueClick, restart: restart,
       setProp: setProp, applyColor: applyColor, applyDisplay: applyDisplay,
       chrome: chrome, innerSize: innerSize, designInner: designInner, place: place, markLayout: markLayout,

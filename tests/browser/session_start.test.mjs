@@ -75,9 +75,9 @@ test('a display comes back by itself after the server restarts', async () => {
   await demo.server.stop();
   // The client notices on its next request: a key press is one.
   await page.keyboard.press('F3');
-  await page.getByText('Connection Error').waitFor({ state: 'visible', timeout: 10000 });
+  await page.getByText('Connection Error').waitFor({ state: 'visible' });
   await demo.server.start();
-  await page.waitForFunction(() => !window.__firstPage && window.Tess, null, { timeout: 20000 });
+  await page.waitForFunction(() => !window.__firstPage && window.Tess);
   await component(page, 'lblF1A').locator('img').waitFor({ state: 'visible' });
   await page.close();
 });

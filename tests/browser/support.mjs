@@ -11,6 +11,11 @@ import { chromium } from 'playwright-core';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 export const repoRoot = path.resolve(here, '..', '..');
+// How long a test waits for a state it needs (a server up, an element
+// shown) before it gives up: long enough for a machine under heavy load and
+// a sanitizer build; only a real hang runs into it.
+export const WAIT_MS = 120000;
+
 export const serverBinary =
   process.env.TESSARINE_BINARY || path.join(repoRoot, 'build', 'test', 'server', 'tessarine');
 
@@ -47,7 +52,7 @@ export class Server {
   async start() {
     this.proc = spawn(serverBinary, [this.folder], { stdio: ['ignore', 'ignore', 'pipe'] });
     this.proc.stderr.on('data', (d) => { this.log += d.toString(); });
-    const deadline = Date.now() + 15000;
+    const deadline = Date.now() + WAIT_MS;
     while (!this.log.includes(`on port ${this.port}`)) {
       if (Date.now() > deadline) throw new Error(`server did not start:\n${this.log}`);
       if (this.proc.exitCode !== null) throw new Error(`server exited:\n${this.log}`);
@@ -92,10 +97,13 @@ export class Harness {
         if (next) next(line);
       }
     });
+    let timer;
     const first = await Promise.race([
       ready,
-      new Promise((_, reject) => setTimeout(() => reject(new Error(`harness did not start:\n${this.log}`)), 15000)),
-    ]);
+      new Promise((_, reject) => {
+        timer = setTimeout(() => reject(new Error(`harness did not start:\n${this.log}`)), WAIT_MS);
+      }),
+    ]).finally(() => clearTimeout(timer));
     if (!first.startsWith('ready')) throw new Error(`harness: ${first}\n${this.log}`);
   }
   // One command line; resolves with the answer, rejects on "error ...".
@@ -128,8 +136,9 @@ export async function sessionId(page) {
 }
 
 // Playwright gives every launch a fresh temporary profile of its own.
+// Every page it opens waits up to WAIT_MS for what a test asks of it.
 export async function launchBrowser() {
-  return chromium.launch({
+  const browser = await chromium.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
     args: [
@@ -138,6 +147,13 @@ export async function launchBrowser() {
       '--autoplay-policy=no-user-gesture-required',
     ],
   });
+  const newPage = browser.newPage.bind(browser);
+  browser.newPage = async (options) => {
+    const page = await newPage(options);
+    page.setDefaultTimeout(WAIT_MS);
+    return page;
+  };
+  return browser;
 }
 
 export function removeFolder(dir) {

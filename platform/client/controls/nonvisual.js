@@ -4,13 +4,17 @@
 (function (core) {
   'use strict';
 
-  const { define, num, enqueue } = core;
+  const { define, num, enqueue, dropQueued } = core;
 
   // ------------------------------------------------------------ non-visual
 
   function timerRestart(c) {
     clearTimeout(c.tid);
     c.tid = 0;
+    // A tick still waiting for the request in flight came due under the
+    // setting this change replaces; sent now, the server would run it as
+    // if the new interval had passed (a display frame would skip an item).
+    dropQueued('timer', c.id);
     const iv = num(c.p.interval, 1000);
     if (core.terminated() || c.p.enabled === false || !(iv > 0)) return;
     // The next tick is counted from this one, not from the answer: a slow

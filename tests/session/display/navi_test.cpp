@@ -8,6 +8,7 @@
 
 #include "common/Main.h"
 #include "platform/convert.h"
+#include "display/MediumHtml.h"
 #include "support/display_fixture.h"
 
 using plat::ui::Json;
