@@ -104,13 +104,12 @@ TEST_F(LayoutStep, BadGeometryEndsTheStepAtItsRow) {
              {LayoutLine(0, "0", "0", "1", "1", ""), LayoutLine(1, "5", "6", "700", "500", "1"),
               LayoutLine(2, "5", "6", "breit", "500", "1"), LayoutLine(3, "5", "6", "100", "100", "1"),
               LayoutLine(4, "", "", "", "", ""), LayoutLine(5, "", "", "", "", "")});
-  const int rows = f().GridFrame->RowCount();
   Apply("Kaputt.frm");
   EXPECT_TRUE(f().panF1->Visible());
   EXPECT_EQ(f().panF1->Width(), 700);
   EXPECT_FALSE(f().panF2->Visible());
   EXPECT_FALSE(f().panF3->Visible()) << "later rows are not applied";
-  EXPECT_NE(f().GridFrame->RowCount(), rows + 100);  // the grid holds the file
+  EXPECT_EQ(f().GridFrame->Cell(flWidth, 2), "breit") << "the grid holds the file";
   EXPECT_EQ(f().GridFrame->RowCount(), 6) << "the row count is not set";
   EXPECT_TRUE(FrontOps().empty()) << "no stacking";
   EXPECT_EQ(Scripts().back(), f().GridFrame->JSName() + ".view.refresh()") << "the grid is not left frozen";

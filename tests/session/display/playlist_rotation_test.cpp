@@ -211,21 +211,64 @@ TEST_F(PlaylistRotation, EmptyQueueKeepsTheFrameAndItsTimer) {
   f().btnPlaylist->OnClick(f().btnPlaylist);
   d_->Advance(1800 * 3);
   EXPECT_TRUE(f().timerF1->Enabled());
+  EXPECT_EQ(f().timerF1->Interval(), 1000) << "an empty queue is looked at once a second";
   EXPECT_EQ(f().Play_1, 0);
   EXPECT_EQ(Frame1(), shown);
   EXPECT_TRUE(f().memoLog->Lines().Empty());
+
+  // A playlist command restarts frame 1 at 100 ms; with no frame-1 items
+  // the first step slows it down again.
+  Play("frame2.pyl");
+  d_->Advance(100);
+  EXPECT_TRUE(f().timerF1->Enabled());
+  EXPECT_EQ(f().timerF1->Interval(), 1000);
+  d_->Advance(3000);
+  EXPECT_EQ(f().timerF1->Interval(), 1000);
+
+  // A playlist with frame-1 items loaded later is picked up.
+  f().lblPlaylist->SetCaption("frame1.pyl");
+  f().btnPlaylist->OnClick(f().btnPlaylist);
+  d_->Advance(1000);
+  EXPECT_NE(Frame1().find("a.png"), std::string::npos);
 }
 
 TEST_F(PlaylistRotation, FramesTwoAndThreeCrossFadeWithTheirOwnTimings) {
   WritePlaylist("three.pyl", {Item("a.png", "00:10", "1"), Item("b.png", "00:10", "2", "0", "", "", "", "1"),
                               Item("c.png", "00:10", "3", "9", "", "", "", "1")});
   Play("three.pyl");
-  d_->Advance(500);  // frames 2 and 3 start with their form interval
+  auto fadesOf = [&](TUniLabel* label) {
+    std::vector<std::string> out;
+    for (const std::string& s : Scripts())
+      if (s.rfind(label->JSName() + ".el.fade", 0) == 0) out.push_back(s.substr(label->JSName().size()));
+    return out;
+  };
+  // Frame 2 was restarted by the command (100 ms); frame 3 carries on with
+  // its form interval (500 ms).
+  d_->Advance(100);
   EXPECT_NE(f().lblF2A->Caption().find("b.png"), std::string::npos);
+  EXPECT_TRUE(f().timerF2B->Enabled());
+  EXPECT_EQ(f().timerF2B->Interval(), 600);
+  d_->Advance(400);
   EXPECT_NE(f().lblF3A->Caption().find("<iframe src=\"Containers/Bilder/c.png \""), std::string::npos)
       << "frame 3's PDF suffix is empty without Medien.ini";
+  EXPECT_TRUE(f().timerF3B->Enabled());
+  EXPECT_EQ(f().timerF3B->Interval(), 500);
   EXPECT_EQ(d_->GetSession().UserString, "Halle-lblDayplan a.png") << "only frame 1 sets the user string";
   EXPECT_EQ(f().lblPlay->Caption(), "00:10 Containers/Bilder/a.png Typ:0");
   EXPECT_EQ(f().timerF2->Interval(), 8800);
   EXPECT_EQ(f().timerF3->Interval(), 8800);
+
+  // Frame 2 fades 600 ms after its step, over 1000 ms.
+  EXPECT_TRUE(fadesOf(f().lblF2A).empty());
+  d_->Advance(200);
+  EXPECT_FALSE(f().timerF2B->Enabled());
+  EXPECT_EQ(fadesOf(f().lblF2B), std::vector<std::string>{".el.fadeOut({duration: 1000});"});
+  EXPECT_EQ(fadesOf(f().lblF2A), std::vector<std::string>{".el.fadeIn({duration: 1000});"});
+  // Frame 3 fades 500 ms after its step, over 1200 ms.
+  EXPECT_TRUE(fadesOf(f().lblF3A).empty());
+  d_->Advance(299);
+  EXPECT_TRUE(fadesOf(f().lblF3A).empty()) << "not before 500 ms";
+  d_->Advance(1);
+  EXPECT_EQ(fadesOf(f().lblF3B), std::vector<std::string>{".el.fadeOut({duration: 1200});"});
+  EXPECT_EQ(fadesOf(f().lblF3A), std::vector<std::string>{".el.fadeIn({duration: 1200});"});
 }
