@@ -155,8 +155,11 @@ class TMainForm : public Form {
   void RestartFrame(int frame);
   // The file `name` in `folder` (e.g. "Config\Progs\") below the display
   // base folder; false when it does not exist or the name would leave the
-  // folder.
-  bool FindDisplayFile(const std::string& folder, const std::string& name, std::string& file) const;
+  // folder. A file that exists but cannot be read (no permission, a folder
+  // in its place) also gives false, after a line in both logs; `unreadable`
+  // tells the two apart.
+  bool FindDisplayFile(const std::string& folder, const std::string& name, std::string& file,
+                       bool* unreadable = nullptr);
   // A failure of a display step: a line in the display log and one in the
   // server log ("display <location>, " + serverLine). A display has nobody
   // to dismiss an error box.

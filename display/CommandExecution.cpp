@@ -1,6 +1,13 @@
 // Display command execution: every 800 ms a display looks at the display
 // command record and, for a command it has not executed yet, puts the
 // target into a register label and fires the matching step.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "common/MainForm.h"
 #include "platform/io/path.h"
 #include "platform/io/utf8.h"
@@ -9,8 +16,34 @@
 
 void TMainForm::RegisterCommandHandlers() { RegisterMethod("timerCMDTimer", &TMainForm::timerCMDTimer); }
 
-bool TMainForm::FindDisplayFile(const std::string& folder, const std::string& name, std::string& file) const {
-  return plat::io::JoinBelow(lblPath->Caption() + folder, name, file) && plat::io::FileExists(file);
+bool TMainForm::FindDisplayFile(const std::string& folder, const std::string& name, std::string& file,
+                                bool* unreadable) {
+  if (unreadable) *unreadable = false;
+  // An empty name, or one ending with a separator, names the folder itself,
+  // which is no file.
+  if (name.empty() || name.back() == '\\' || name.back() == '/') return false;
+  if (!plat::io::JoinBelow(lblPath->Caption() + folder, name, file)) return false;
+  const std::string path = plat::io::Resolve(file).string();
+  struct stat st;
+  std::string why;
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return false;
+    why = std::strerror(errno);
+  } else if (S_ISDIR(st.st_mode)) {
+    why = "a folder stands in its place";
+  } else if (!S_ISREG(st.st_mode)) {
+    why = "not a plain file";
+  } else if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); fd < 0) {
+    why = std::strerror(errno);
+  } else {
+    ::close(fd);
+    return true;
+  }
+  // Something is there that the server cannot read: the step ends as for a
+  // missing file, but an operator can see why.
+  if (unreadable) *unreadable = true;
+  LogDisplayError("[error] cannot read " + file + ": " + why, "cannot read " + file + ": " + why);
+  return false;
 }
 
 void TMainForm::LogDisplayError(const std::string& logLine, const std::string& serverLine) {

@@ -3,6 +3,7 @@
 #include "common/Main.h"
 #include "common/MainForm.h"
 #include "platform/clock.h"
+#include "platform/io/text_file.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
 
@@ -40,13 +41,21 @@ void TMainForm::btnDayplanClick(Component*) {
   lblPath->SetCaption(BaseFolder(ReadIniString(apppath + "Config\\tessarine.ini", "Settings", "jjjPath", ""), apppath));
   const std::string relative = "Config\\Dayplan\\" + lblDayplan->Caption();
   // A location name that would leave the day-plan folder counts as missing.
+  // A plan that cannot be read ends the run like a missing one, with its
+  // own log line.
   std::string file;
-  if (!FindDisplayFile("Config\\Dayplan\\", lblDayplan->Caption(), file)) {
-    memoLog->Lines().Add("[error] Dayplan not found: " + lblPath->Caption() + relative);
+  bool unreadable = false;
+  if (!FindDisplayFile("Config\\Dayplan\\", lblDayplan->Caption(), file, &unreadable)) {
+    if (!unreadable) memoLog->Lines().Add("[error] Dayplan not found: " + lblPath->Caption() + relative);
     return;
   }
-  memoDP->Lines().Clear();
-  memoDP->Lines().LoadFromFile(file);
+  std::vector<std::string> plan;
+  try {
+    plan = plat::io::ReadLines(file);
+  } catch (const plat::io::IoError& e) {
+    return LogDisplayError("[error] cannot read " + file + ": " + e.what(), "cannot read " + file + ": " + e.what());
+  }
+  memoDP->Lines().Assign(plan);
 
   lblPlaylist->SetCaption("");
   lblFrame->SetCaption("");

@@ -9,6 +9,7 @@
 #include "editor/FileFormats.h"
 #include "platform/clock.h"
 #include "platform/convert.h"
+#include "platform/io/text_file.h"
 
 void TMainForm::RegisterPlaylistHandlers() {
   RegisterMethod("btnPlaylistClick", &TMainForm::btnPlaylistClick);
@@ -21,11 +22,18 @@ void TMainForm::btnPlaylistClick(Component*) {
   // A path that would leave the playlist folder counts as missing.
   std::string file;
   if (!FindDisplayFile("Config\\Progs\\", lblPlaylist->Caption(), file)) return;
-  memoPLS->Lines().Clear();
+  // A file that cannot be read leaves the queues and the screen as they
+  // are, like a missing one.
+  std::vector<std::string> playlist;
+  try {
+    playlist = plat::io::ReadLines(file);
+  } catch (const plat::io::IoError& e) {
+    return LogDisplayError("[error] cannot read " + file + ": " + e.what(), "cannot read " + file + ": " + e.what());
+  }
   memoPF1->Lines().Clear();
   memoPF2->Lines().Clear();
   memoPF3->Lines().Clear();
-  memoPLS->Lines().LoadFromFile(file);
+  memoPLS->Lines().Assign(playlist);
 
   TUniMemo* queues[] = {memoPF1, memoPF2, memoPF3};
   for (TUniMemo* q : queues) q->Lines().BeginUpdate();

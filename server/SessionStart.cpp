@@ -84,6 +84,12 @@ void TMainForm::UniFormShow(Component*) {
     return;
   }
 
+  // A display has nobody to dismiss an error box: whatever escapes one of
+  // its steps goes to its log (the server log has it already).
+  session->HandlerError = [this](const std::string& what) {
+    memoLog->Lines().Add("[error] " + what);
+    return true;
+  };
   lblStandort->SetCaption(standort);
   if (DayplanExists(apppath, standort)) {
     UniPageControl1->SetActivePage(tabPlayer);

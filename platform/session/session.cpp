@@ -264,10 +264,10 @@ Json Session::HandleRequest(std::int64_t seq, const Json& events) {
       } catch (const std::exception& e) {
         LogLine("session " + id_.substr(0, 8) + ": error in " + ev.value("t", std::string("?")) +
                 " handler: " + e.what());
-        Emit({{"op", "error"}, {"text", e.what()}});
+        if (!HandlerError || !HandlerError(e.what())) Emit({{"op", "error"}, {"text", e.what()}});
       } catch (...) {
         LogLine("session " + id_.substr(0, 8) + ": unknown error in a handler");
-        Emit({{"op", "error"}, {"text", "Unknown error"}});
+        if (!HandlerError || !HandlerError("Unknown error")) Emit({{"op", "error"}, {"text", "Unknown error"}});
       }
       FreeClosedDialogs();
     }

@@ -114,6 +114,10 @@ class Session {
 
   // Set by the host: the HTML of the terminate page.
   std::function<std::string()> TerminatePage;
+  // Set by the application: given the message of an error that escaped an
+  // event handler (already in the server log); returning true keeps the
+  // error box off the browser's screen.
+  std::function<bool(const std::string&)> HandlerError;
 
   // Component registry (ids are unique in the session).
   int NextId() { return ++lastId_; }

@@ -125,6 +125,10 @@ TEST_F(DisplayCommands, AFailingStepLeavesTheCommandNew) {
   EXPECT_EQ(calls, 2) << "tried again at the next tick";
   EXPECT_EQ(f.timerCMD->Tag(), 1);
   EXPECT_EQ(f.lblFrame->Caption(), "Standard.frm");
+  // The error went to the display log, not on the screen.
+  ASSERT_EQ(f.memoLog->Lines().Count(), 2);
+  EXPECT_EQ(f.memoLog->Lines()[1], "[error] layout broken");
+  for (const Json& op : d->Ops()) EXPECT_NE(op.value("op", ""), "error") << op.dump();
 }
 
 TEST_F(DisplayCommands, SingleMediumHtmlByName) {
