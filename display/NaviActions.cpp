@@ -4,6 +4,7 @@
 // layout, open or close a sub-menu, or show a medium or a web page in frame 1
 // or 2 until the frame's rotation goes on.
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "common/Main.h"
@@ -51,7 +52,8 @@ void TMainForm::lblNaviBtnMouseDown(Component* Sender, MouseButton, ShiftState, 
   auto* label = dynamic_cast<TUniLabel*>(Sender);
   if (!label) return;
   try {
-    label->SetTop(label->Top() + 1);
+    // The place comes from a menu file: it must not wrap round.
+    if (label->Top() < INT_MAX) label->SetTop(label->Top() + 1);
     // A master button (or a label of the engine page) closes every sub-menu;
     // a sub-menu button leaves them open.
     if (LeftText(label->Name(), 11) != "ButtonSlave") btnDelSlave->OnClick(btnDelSlave);
@@ -79,7 +81,7 @@ void TMainForm::lblNaviBtnMouseDown(Component* Sender, MouseButton, ShiftState, 
 
 void TMainForm::lblNaviBtnMouseUp(Component* Sender, MouseButton, ShiftState, int, int) {
   try {
-    if (auto* label = dynamic_cast<TUniLabel*>(Sender)) label->SetTop(label->Top() - 1);
+    if (auto* label = dynamic_cast<TUniLabel*>(Sender); label && label->Top() > INT_MIN) label->SetTop(label->Top() - 1);
   } catch (const std::exception&) {
   }
 }

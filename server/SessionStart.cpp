@@ -6,6 +6,7 @@
 #include "platform/convert.h"
 #include "platform/io/path.h"
 #include "platform/io/utf8.h"
+#include "platform/log.h"
 #include "server/ServerModule.h"
 
 namespace {
@@ -63,15 +64,31 @@ void TMainForm::UniFormShow(Component*) {
   for (TUniPanel* p : frames) p->SetCaption("");
   UniPageControl1->SetTabsVisible(false);
 
+  // Times in milliseconds. A value that is no whole number, or one the
+  // timers cannot use (the preload time is taken from durations and from
+  // the 600000 ms of a single medium), gives the default, with a line in
+  // the display log and the server log.
   const std::string ini = apppath + "Config\\tessarine.ini";
-  if (auto v = plat::TryStrToInt(ReadIniString(ini, "Settings", "preloadTime", ""))) {
+  auto configured = [&](const char* key, int lowest, int highest, int def) -> std::optional<int> {
+    const std::string text = ReadIniString(ini, "Settings", key, "");
+    const auto v = plat::TryStrToInt(text);
+    if (v && *v >= lowest && *v <= highest) return v;
+    if (!text.empty()) {
+      const std::string why = "Config\\tessarine.ini: " + std::string(key) + "=" + text + " is not a time from " +
+                              std::to_string(lowest) + " to " + std::to_string(highest) + " ms; using " +
+                              std::to_string(def);
+      memoLog->Lines().Add("[error] " + why);
+      plat::LogLine("session " + FormSession()->Id().substr(0, 8) + ": " + why);
+    }
+    return std::nullopt;
+  };
+  if (auto v = configured("preloadTime", 0, 600000, 1200)) {
     nPreloadTime = *v;
     edtPreload->SetText(std::to_string(*v));
   } else {
     nPreloadTime = 1200;
   }
-  auto inaktiv = plat::TryStrToInt(ReadIniString(ini, "Settings", "InaktivTime", ""));
-  nInaktivTime = inaktiv ? *inaktiv : 300000;
+  nInaktivTime = configured("InaktivTime", 1, 24 * 60 * 60 * 1000, 300000).value_or(300000);
 
   Session* session = FormSession();
   std::string standort = session->UrlParam("standort");

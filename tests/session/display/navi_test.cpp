@@ -472,6 +472,20 @@ TEST_F(NaviActions, PressSelectsTheButtonResetsItsSiblingsAndRunsItsLines) {
   EXPECT_EQ(Log().size(), 1u) << "\"No aktion\" runs nothing";
 }
 
+TEST_F(NaviActions, PressOfAButtonAtTheEdgeOfTheNumbersDoesNotWrapRound) {
+  Menu menu;
+  menu.Button(0, Aktions({Act("Playlist")}, "0"));
+  menu.buttons[0].place = R"(top="2147483647" left="0" width="100" height="40" color="#0000FF")";
+  menu.Button(1, Aktions({Act("Playlist")}, "0"));
+  menu.buttons[1].place = R"(top="-2147483648" left="0" width="100" height="40" color="#0000FF")";
+  WriteMenu("M.xml", menu.Xml());
+  BuildMaster("M.xml");
+  Press("Button1_0");
+  EXPECT_EQ(Label("Button1_0")->Top(), 2147483646) << "no step past the largest number";
+  Press("Button1_1");
+  EXPECT_EQ(Label("Button1_1")->Top(), -2147483648) << "no step below the smallest number";
+}
+
 TEST_F(NaviActions, MediaInFramesOneAndTwo) {
   struct Case {
     const char* type;
