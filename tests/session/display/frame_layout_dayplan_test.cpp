@@ -118,6 +118,24 @@ TEST_F(LayoutStep, BadGeometryEndsTheStepAtItsRow) {
   EXPECT_EQ(f().timerCMD->Tag(), 1) << "the command counts as executed";
 }
 
+TEST_F(LayoutStep, FramesWithoutAreaAreAppliedAndLogged) {
+  WriteLines("Config\\Frames\\Leer.frm",
+             {LayoutLine(0, "0", "0", "1", "1", ""), LayoutLine(1, "0", "0", "800", "600", "1"),
+              LayoutLine(2, "0", "0", "0", "300", "1"), LayoutLine(3, "0", "0", "400", "-5", "1"),
+              LayoutLine(4, "0", "0", "-1", "0", "0"), LayoutLine(5, "", "", "", "", ""),
+              LayoutLine(6, "", "", "", "", "")});
+  Apply("Leer.frm");
+  EXPECT_TRUE(f().panF2->Visible());
+  EXPECT_EQ(f().panF2->Width(), 0);
+  EXPECT_TRUE(f().panF3->Visible());
+  EXPECT_EQ(f().panF3->Height(), -5);
+  EXPECT_EQ(f().GridFrame->RowCount(), 4) << "the whole layout applied";
+  EXPECT_EQ(f().memoLog->Lines().Items(),
+            (std::vector<std::string>{"[info], --> Frame Leer.frm: panF2 is 0 x 300 pixels and cannot be seen",
+                                      "[info], --> Frame Leer.frm: panF3 is 400 x -5 pixels and cannot be seen"}))
+      << "a hidden row is not looked at";
+}
+
 TEST_F(LayoutStep, RowsThatNameNoPanelAreIgnored) {
   std::vector<std::string> lines = {LayoutLine(0, "0", "0", "1", "1", "1")};
   for (int i = 1; i <= 6; ++i) lines.push_back(LayoutLine(i, "0", "0", "50", "50", i == 3 || i == 6 ? "1" : "0"));
