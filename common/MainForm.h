@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/io/xml_document.h"
 #include "platform/session/session.h"
 #include "platform/ui/controls.h"
@@ -200,6 +201,11 @@ class TMainForm : public Form {
   // --- day plan -------------------------------------------------------------------
   void btnDayplanClick(Component* Sender);
   void timerDayplanTimer(Component* Sender);
+  // The minute of the previous day-plan tick (counted from the clock's
+  // first day; -1 before the first), and whether a plan was ever loaded.
+  long long lastDayplanMinute = -1;
+  bool dayplanLoaded = false;
+  static long long DayplanMinute(const plat::DateTime& t);
 
   // --- navigation panels ------------------------------------------------------------
   int nrSlave = 0;                 // number of the last numbered sub-menu

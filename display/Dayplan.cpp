@@ -1,5 +1,7 @@
 // The day plan: the playlist, layout, ticker and menus of a display location
 // by time of day.
+#include <cstdio>
+
 #include "common/Main.h"
 #include "common/MainForm.h"
 #include "platform/clock.h"
@@ -56,6 +58,7 @@ void TMainForm::btnDayplanClick(Component*) {
     return LogDisplayError("[error] cannot read " + file + ": " + e.what(), "cannot read " + file + ": " + e.what());
   }
   memoDP->Lines().Assign(plan);
+  dayplanLoaded = true;
 
   lblPlaylist->SetCaption("");
   lblFrame->SetCaption("");
@@ -100,11 +103,32 @@ void TMainForm::btnDayplanClick(Component*) {
   }
 }
 
+long long TMainForm::DayplanMinute(const plat::DateTime& t) {
+  return static_cast<long long>(plat::DayNumber(t)) * 24 * 60 + t.hour * 60 + t.minute;
+}
+
 void TMainForm::timerDayplanTimer(Component*) {
-  const std::string minute = LeftText(plat::FormatTime(plat::Now()), 5);
-  const int count = memoDP->Lines().Count();
-  // A run reloads the plan; the scan goes on with the reloaded lines and
-  // stops at their end when the plan became shorter.
-  for (int i = 0; i < count && i < memoDP->Lines().Count(); ++i)
-    if (LeftText(memoDP->Lines()[i], 5) == minute) btnDayplan->OnClick(btnDayplan);
+  // A browser timer drifts: a tick may come late and step over a minute.
+  // Every minute since the previous tick is scanned once, up to a gap of a
+  // few minutes; after a longer one (a suspended page, a clock set forward
+  // or back) the plan is run once, as at the start.
+  constexpr long long kLongestCatchUp = 5;
+  const long long now = DayplanMinute(plat::Now());
+  const long long previous = lastDayplanMinute < 0 ? now - 1 : lastDayplanMinute;
+  lastDayplanMinute = now;
+  if (now == previous) return;
+  if (now < previous || now - previous > kLongestCatchUp) {
+    if (dayplanLoaded) btnDayplan->OnClick(btnDayplan);
+    return;
+  }
+  for (long long m = previous + 1; m <= now; ++m) {
+    char minute[8];
+    std::snprintf(minute, sizeof minute, "%02d:%02d", static_cast<int>(m % (24 * 60) / 60),
+                  static_cast<int>(m % 60));
+    const int count = memoDP->Lines().Count();
+    // A run reloads the plan; the scan goes on with the reloaded lines and
+    // stops at their end when the plan became shorter.
+    for (int i = 0; i < count && i < memoDP->Lines().Count(); ++i)
+      if (LeftText(memoDP->Lines()[i], 5) == minute) btnDayplan->OnClick(btnDayplan);
+  }
 }

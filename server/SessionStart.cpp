@@ -3,6 +3,7 @@
 
 #include "common/Main.h"
 #include "common/MainForm.h"
+#include "platform/clock.h"
 #include "platform/convert.h"
 #include "platform/io/path.h"
 #include "platform/io/utf8.h"
@@ -61,6 +62,7 @@ void TMainForm::UniFormShow(Component*) {
       l->SetAlign(Align::Client);
     }
   Play_1 = Play_2 = Play_3 = Play_4 = Play_5 = -1;
+  lastDayplanMinute = DayplanMinute(plat::Now());  // the day-plan timer counts from here
   for (TUniPanel* p : frames) p->SetCaption("");
   UniPageControl1->SetTabsVisible(false);
 

@@ -179,6 +179,11 @@ class DayplanRun : public DisplayFixture {
       f().btnDayplanClick(c);
     };
   }
+  // The minute timer ticks at this time of the fixture's Wednesday.
+  void Tick(int hour, int minute, int second) {
+    SetNow(Wednesday(hour, minute, second));
+    f().timerDayplan->OnTimer(f().timerDayplan);
+  }
   int runs_ = 0;
 };
 
@@ -219,23 +224,69 @@ TEST_F(DayplanRun, TheLastActiveLineOfAKindDecides) {
 TEST_F(DayplanRun, TwoLinesStartingThisMinuteRunThePlanTwice) {
   Start({Entry("14:00", "0", "Sport\\Morgen.pyl", "15:00"), Entry("09:00", "1", "x.frm", "10:00"),
          Entry("14:00", "0", "Abend.pyl", "15:00")});
-  SetNow(Wednesday(14, 0, 5));
-  f().timerDayplan->OnTimer(f().timerDayplan);
+  Tick(13, 59, 5);
+  runs_ = 0;  // the run after the long gap since the start
+  Tick(14, 0, 5);
   EXPECT_EQ(runs_, 2);
   EXPECT_EQ(f().lblPlaylist->Caption(), "Abend.pyl");
-  SetNow(Wednesday(14, 1, 5));
-  f().timerDayplan->OnTimer(f().timerDayplan);
+  Tick(14, 1, 5);
   EXPECT_EQ(runs_, 2) << "only start times trigger a run";
 }
 
 TEST_F(DayplanRun, TheMinuteScanStopsAtTheEndOfAShortenedPlan) {
   Start({Entry("14:00", "0", "Abend.pyl", "15:00"), Entry("14:00", "0", "Abend.pyl", "15:00"),
          Entry("14:00", "0", "Abend.pyl", "15:00")});
+  Tick(13, 59, 59);
+  runs_ = 0;
   WriteLines("Config\\Dayplan\\Halle", {Entry("14:00", "0", "Abend.pyl", "15:00")});
-  SetNow(Wednesday(14, 0, 0));
-  f().timerDayplan->OnTimer(f().timerDayplan);
+  Tick(14, 0, 0);
   EXPECT_EQ(runs_, 1);
   EXPECT_EQ(f().memoDP->Lines().Count(), 1);
+}
+
+TEST_F(DayplanRun, ATickThatStepsOverAMinuteRunsItsLinesOnce) {
+  Start({Entry("14:00", "0", "Sport\\Morgen.pyl", "15:00"), Entry("14:00", "0", "Abend.pyl", "15:00"),
+         Entry("14:01", "0", "Sport\\Morgen.pyl", "15:00"), Entry("14:03", "1", "x.frm", "15:00")});
+  struct Step {
+    int hour, minute, second;
+    int runs;  // runs so far
+  };
+  const Step steps[] = {
+      {10, 16, 10, 0},  // the minute after the start at 10:15
+      {13, 59, 59, 1},  // a long gap: the plan runs once, as at the start
+      {14, 1, 0, 4},    // 14:00 stepped over: its two lines, then 14:01's line
+      {14, 1, 59, 4},   // the same minute again: nothing
+      {14, 4, 0, 5},    // 14:02 to 14:04: the line of 14:03
+      {13, 0, 0, 6},    // the clock went back: once
+      {13, 0, 50, 6},
+  };
+  for (const Step& s : steps) {
+    Tick(s.hour, s.minute, s.second);
+    EXPECT_EQ(runs_, s.runs) << s.hour << ":" << s.minute << ":" << s.second;
+  }
+  EXPECT_EQ(f().lblPlaylist->Caption(), "") << "the run at 13:00 finds no active line";
+}
+
+TEST_F(DayplanRun, AroundMidnightAndWithoutAPlan) {
+  Start({Entry("00:00", "0", "Abend.pyl", "23:59")});
+  Tick(23, 59, 30);
+  runs_ = 0;
+  SetNow(testing_support::Wednesday(0, 0, 40));
+  now_.day = 12;
+  now_.dayOfWeek = 4;
+  f().timerDayplan->OnTimer(f().timerDayplan);
+  EXPECT_EQ(runs_, 1) << "00:00 of the next day";
+
+  // A display that never loaded a plan runs nothing after a long gap.
+  Open("Nirgends");
+  runs_ = 0;
+  f().btnDayplan->OnClick = [this](Component* c) {
+    ++runs_;
+    f().btnDayplanClick(c);
+  };
+  SetNow(testing_support::Wednesday(18, 0, 0));
+  f().timerDayplan->OnTimer(f().timerDayplan);
+  EXPECT_EQ(runs_, 0);
 }
 
 TEST_F(DayplanRun, MissingPlanIsLoggedWithItsFullPath) {
