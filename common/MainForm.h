@@ -14,8 +14,13 @@
 
 using namespace plat::ui;  // the form code reads like the designer's units
 
-// The HTML templates of a medium in a frame of W x H pixels.
+// The HTML templates of a medium in a frame of W x H pixels. The address
+// is taken as it goes into the attribute (escaped there).
 namespace medium_html {
+// A medium's address as a browser must be given it: a library-relative name
+// percent-encoded where needed ("#", "%", blanks, umlauts); an absolute web
+// address unchanged.
+std::string MediaAddress(std::string_view address);
 std::string PictureHtml(const std::string& address, int w, int h);
 std::string GifHtml(const std::string& address, int w, int h);
 std::string IframeHtml(const std::string& address, int w, int h);

@@ -1,11 +1,14 @@
 // Medium rendering: the HTML put into a frame label for one medium, the
 // double buffer of frames 1 to 3 with its cross-fades, and the single
 // medium shown in frame 1.
+#include <cctype>
+#include <cstring>
 #include <random>
 
 #include "common/Main.h"
 #include "common/MainForm.h"
 #include "platform/io/utf8.h"
+#include "platform/session/session_manager.h"
 #include "server/ServerModule.h"
 
 namespace {
@@ -41,29 +44,64 @@ void TMainForm::RegisterMediumHandlers() {
 
 namespace medium_html {
 
+std::string MediaAddress(std::string_view address) {
+  // An absolute address (a scheme of two letters or more, or "//host")
+  // is the author's; a one-letter "scheme" would be a drive letter.
+  std::size_t colon = address.find(':');
+  bool absolute = address.starts_with("//");
+  if (colon != std::string_view::npos && colon >= 2 && std::isalpha(static_cast<unsigned char>(address[0]))) {
+    absolute = true;
+    for (std::size_t i = 1; i < colon && absolute; ++i) {
+      const auto c = static_cast<unsigned char>(address[i]);
+      absolute = std::isalnum(c) || c == '+' || c == '-' || c == '.';
+    }
+  }
+  if (absolute) return std::string(address);
+  // A file name of the library: what a browser would read as part of the
+  // address syntax ("#", "%", blanks) or cannot take raw (umlauts) is
+  // percent-encoded. Slashes and backslashes stay separators, a "?" starts
+  // a query as the author wrote it.
+  static const char* kHex = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(address.size());
+  for (const char ch : address) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (std::isalnum(c) || std::strchr("-._~/\\!$&'()*+,;=:@?", ch) != nullptr) {
+      out += ch;
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+// The templates take the address as it goes into the attribute; every one
+// is escaped there, so no address can leave its attribute.
 std::string PictureHtml(const std::string& address, int w, int h) {
-  return "<div><img src=\"" + address + "\" alt=\"Logo\"  style=\"width:" + std::to_string(w) + "px;height:" +
-         std::to_string(h) + "px\" class=\"contain\"/></div>";
+  return "<div><img src=\"" + plat::ui::EscapeHtml(address) + "\" alt=\"Logo\"  style=\"width:" +
+         std::to_string(w) + "px;height:" + std::to_string(h) + "px\" class=\"contain\"/></div>";
 }
 
 std::string GifHtml(const std::string& address, int w, int h) {
-  return "<img src=\"" + address + "\" alt=\"bild\" style=\"width:" + std::to_string(w) + ";height:" +
-         std::to_string(h) + "px;\">";
+  return "<img src=\"" + plat::ui::EscapeHtml(address) + "\" alt=\"bild\" style=\"width:" + std::to_string(w) +
+         ";height:" + std::to_string(h) + "px;\">";
 }
 
 std::string IframeHtml(const std::string& address, int w, int h) {
-  return "<iframe src=\"" + address + "\" scrolling=\"no\" style=\"border:0px\"  height=\"" + std::to_string(h) +
-         "\" width=\"" + std::to_string(w) + "\"></iframe>";
+  return "<iframe src=\"" + plat::ui::EscapeHtml(address) + "\" scrolling=\"no\" style=\"border:0px\"  height=\"" +
+         std::to_string(h) + "\" width=\"" + std::to_string(w) + "\"></iframe>";
 }
 
 std::string VideoHtml(const std::string& address, int w, int h) {
   return "<video id=\"video\" width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) +
-         "\" autoplay source src=\"" + address + "\"  type=\"video/mp4\" ></video>";
+         "\" autoplay source src=\"" + plat::ui::EscapeHtml(address) + "\"  type=\"video/mp4\" ></video>";
 }
 
 std::string MutedVideoHtml(const std::string& address, int w, int h) {
   return "<video id=\"video\" width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) +
-         "\" autoplay muted source src=\"" + address + "\"></video>";
+         "\" autoplay muted source src=\"" + plat::ui::EscapeHtml(address) + "\"></video>";
 }
 
 }  // namespace medium_html
@@ -73,14 +111,16 @@ std::string TMainForm::MediumHtml(const std::string& address, const std::string&
   using namespace medium_html;
   const int w = panel->Width(), h = panel->Height();
   const bool bustPages = variant == MediumVariant::Frame1 || variant == MediumVariant::Single;
-  if (code == "0") return PictureHtml(address, w, h);
-  if (code == "7") return GifHtml(address, w, h);
-  if (code == "4" || code == "5") return IframeHtml(bustPages ? address + CacheBuster() : address, w, h);
+  // The cache-buster and the PDF suffix follow the encoded address as they are.
+  const std::string src = MediaAddress(address);
+  if (code == "0") return PictureHtml(src, w, h);
+  if (code == "7") return GifHtml(src, w, h);
+  if (code == "4" || code == "5") return IframeHtml(bustPages ? src + CacheBuster() : src, w, h);
   if (code == "9") {
     const char* key = variant == MediumVariant::Frame2 ? "pdfF2" : variant == MediumVariant::Frame3 ? "pdfF3" : "pdfF1";
-    return IframeHtml(address + ReadIniString(apppath + "Config\\Medien.ini", "HTM", key, "") + " ", w, h);
+    return IframeHtml(src + ReadIniString(apppath + "Config\\Medien.ini", "HTM", key, "") + " ", w, h);
   }
-  if (code == "2") return VideoHtml(address + CacheBuster(), w, h);
+  if (code == "2") return VideoHtml(src + CacheBuster(), w, h);
   return {};
 }
 

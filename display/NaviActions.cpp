@@ -160,26 +160,27 @@ void TMainForm::btnNaviAktionClick(Component*) {
       }
       if (type != "Medium" && type != "URL") continue;
 
+      const std::string src = medium_html::MediaAddress(medium);
       if (frame == "1") {
         timerF1->SetInterval(nInaktivTime);
         const int w = panF1->Width(), h = panF1->Height();
         if (type == "Medium") {
-          if (ext == "mp4") html = medium_html::MutedVideoHtml(medium, w, h);
-          else if (ext == "jpg" || ext == "png") html = medium_html::PictureHtml(medium, w, h);
+          if (ext == "mp4") html = medium_html::MutedVideoHtml(src, w, h);
+          else if (ext == "jpg" || ext == "png") html = medium_html::PictureHtml(src, w, h);
           else if (ext == "pdf")
-            html = medium_html::IframeHtml(medium + ReadIniString(apppath + "Config\\Medien.ini", "HTM", "pdfF1", ""),
+            html = medium_html::IframeHtml(src + ReadIniString(apppath + "Config\\Medien.ini", "HTM", "pdfF1", ""),
                                            w, h);
         } else {
-          html = medium_html::IframeHtml(medium, w, h);
+          html = medium_html::IframeHtml(src, w, h);
         }
         SwapAtOnce(f1Preload, lblF1A, lblF1B, sL1, sL2, html);
       } else if (frame == "2") {
         timerF2->SetInterval(nInaktivTime);
         const int w = panF2->Width(), h = panF2->Height();
         if (type == "Medium")
-          html = ext == "mp4" ? medium_html::MutedVideoHtml(medium, w, h) : medium_html::PictureHtml(medium, w, h);
+          html = ext == "mp4" ? medium_html::MutedVideoHtml(src, w, h) : medium_html::PictureHtml(src, w, h);
         else
-          html = medium_html::IframeHtml(medium, w, h);
+          html = medium_html::IframeHtml(src, w, h);
         SwapAtOnce(f2Preload, lblF2A, lblF2B, sL3, sL4, html);
       }
     } catch (const std::exception& e) {

@@ -12,13 +12,15 @@
 #include "platform/io/path.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
+#include "platform/session/session_manager.h"
 
 using plat::xml::XmlNode;
 
 // The picture of a navigation button at its own size; the press handlers
 // swap the normal and the selected picture with it.
 std::string NaviButtonPictureHtml(const std::string& picture, int width, int height) {
-  return "<img src=\"" + picture + "\" alt=\"" + picture + "\" width=\"" + std::to_string(width) + "\" height=\"" +
+  return "<img src=\"" + plat::ui::EscapeHtml(medium_html::MediaAddress(picture)) + "\" alt=\"" +
+         plat::ui::EscapeHtml(picture) + "\" width=\"" + std::to_string(width) + "\" height=\"" +
          std::to_string(height) + "\"  >";
 }
 
@@ -91,7 +93,7 @@ void BuildNaviPanel(TMainForm& f, const NaviPanelKind& kind) {
     if (plat::io::JoinBelow(f.apppath, picture, pictureFile) && plat::io::FileExists(pictureFile)) {
       std::string address = picture;
       std::replace(address.begin(), address.end(), '\\', '/');
-      image = "url(\"" + address + "\")";
+      image = "url(\"" + medium_html::MediaAddress(address) + "\")";
     }
     SetBodyStyle(f, *panel, "background-image", image);
     SetBodyStyle(f, *panel, "background-repeat", "no-repeat");

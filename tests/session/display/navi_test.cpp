@@ -486,6 +486,25 @@ TEST_F(NaviActions, PressOfAButtonAtTheEdgeOfTheNumbersDoesNotWrapRound) {
   EXPECT_EQ(Label("Button1_1")->Top(), -2147483648) << "no step below the smallest number";
 }
 
+TEST_F(NaviActions, PicturesAndMediaAreEncodedAndEscaped) {
+  Menu menu;
+  menu.Button(0, Aktions({Act("Medium", "Containers\\Bilder\\Gr\xC3\xBCn #1.jpg")})).Button(1);
+  WriteMenu("M.xml", menu.Xml());
+  BuildMaster("M.xml");
+  // A hostile picture name in the hint.
+  TUniLabel* b0 = Label("Button1_0");
+  b0->SetHint("files/navi/s\"><script>x</script>.png|files/navi/\xC3\xA4.png");
+  Press("Button1_0");
+  EXPECT_EQ(b0->Caption(),
+            "<img src=\"files/navi/s%22%3E%3Cscript%3Ex%3C/script%3E.png\" alt=\"files/navi/s&quot;&gt;&lt;script&gt;x&lt;"
+            "/script&gt;.png\" width=\"100\" height=\"40\"  >");
+  const std::string shown = (f().f1Preload ? f().lblF1A : f().lblF1B)->Caption();
+  EXPECT_NE(shown.find("src=\"Containers/Bilder/Gr%C3%BCn%20%231.jpg\""), std::string::npos) << shown;
+  // Back to its normal picture when a sibling is pressed.
+  Press("Button1_1");
+  EXPECT_EQ(b0->Caption(), "<img src=\"files/navi/%C3%A4.png\" alt=\"files/navi/\xC3\xA4.png\" width=\"100\" height=\"40\"  >");
+}
+
 TEST_F(NaviActions, MediaInFramesOneAndTwo) {
   struct Case {
     const char* type;
