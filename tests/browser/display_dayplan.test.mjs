@@ -40,10 +40,10 @@ test('the arena shows its layout, plays its playlist and scrolls the ticker', as
     let frame;
     await page.waitForFunction(() => {
       const f = document.querySelector('[data-component="urlTCK"] iframe');
-      return f && /files\/tickerWP\.html\?/.test(f.getAttribute('src') || '');
+      return f && /files\/tickerWP_Arena\.html\?/.test(f.getAttribute('src') || '');
     });
     for (let i = 0; i < 100 && !frame; ++i) {
-      frame = page.frames().find((f) => f.url().includes('tickerWP.html'));
+      frame = page.frames().find((f) => f.url().includes('tickerWP_Arena.html'));
       if (!frame) await page.waitForTimeout(100);
     }
     assert.ok(frame, 'the ticker page is loaded');
