@@ -170,6 +170,9 @@ class TMainForm : public Form {
   // server log ("display <location>, " + serverLine). A display has nobody
   // to dismiss an error box.
   void LogDisplayError(const std::string& logLine, const std::string& serverLine);
+  // A line of the display log, which keeps its last 2000 lines and counts
+  // an unchanged repeat of its last line ("... (x 120)").
+  void DisplayLog(const std::string& line);
 
   // --- medium rendering --------------------------------------------------------
   enum class MediumVariant { Frame1, Frame2, Frame3, Single };

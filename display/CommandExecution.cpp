@@ -46,8 +46,35 @@ bool TMainForm::FindDisplayFile(const std::string& folder, const std::string& na
   return false;
 }
 
+void TMainForm::DisplayLog(const std::string& line) {
+  // A display runs for days: its log keeps its last lines only, and an
+  // unchanged repeat of the last line is counted on it.
+  constexpr int kLines = 2000;
+  auto& log = memoLog->Lines();
+  if (!log.Empty()) {
+    const std::string& last = log[log.Count() - 1];
+    long long times = 0;
+    if (last == line) {
+      times = 1;
+    } else if (last.size() > line.size() + 5 && last.compare(0, line.size(), line) == 0 &&
+               last.compare(line.size(), 4, " (x ") == 0 && last.back() == ')') {
+      const std::string digits = last.substr(line.size() + 4, last.size() - line.size() - 5);
+      if (!digits.empty() && digits.size() < 18 && digits.find_first_not_of("0123456789") == std::string::npos)
+        times = std::stoll(digits);
+    }
+    if (times > 0) {
+      log.Set(log.Count() - 1, line + " (x " + std::to_string(times + 1) + ")");
+      return;
+    }
+  }
+  log.BeginUpdate();
+  log.Add(line);
+  while (log.Count() > kLines) log.Delete(0);
+  log.EndUpdate();
+}
+
 void TMainForm::LogDisplayError(const std::string& logLine, const std::string& serverLine) {
-  memoLog->Lines().Add(logLine);
+  DisplayLog(logLine);
   plat::LogLine("display " + lblStandort->Caption() + ", " + serverLine);
 }
 

@@ -48,7 +48,7 @@ void TMainForm::btnDayplanClick(Component*) {
   std::string file;
   bool unreadable = false;
   if (!FindDisplayFile("Config\\Dayplan\\", lblDayplan->Caption(), file, &unreadable)) {
-    if (!unreadable) memoLog->Lines().Add("[error] Dayplan not found: " + lblPath->Caption() + relative);
+    if (!unreadable) DisplayLog("[error] Dayplan not found: " + lblPath->Caption() + relative);
     return;
   }
   std::vector<std::string> plan;

@@ -56,7 +56,7 @@ void TMainForm::btnFrameClick(Component*) {
     p->SetBounds(*left, *top, *width, *height);
     // Applied as written; the log tells an operator why the frame vanished.
     if (*width <= 0 || *height <= 0)
-      memoLog->Lines().Add("[info], --> Frame " + lblFrame->Caption() + ": " + p->Name() + " is " +
+      DisplayLog("[info], --> Frame " + lblFrame->Caption() + ": " + p->Name() + " is " +
                            std::to_string(*width) + " x " + std::to_string(*height) + " pixels and cannot be seen");
     ++shown;
   }

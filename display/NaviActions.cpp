@@ -113,7 +113,7 @@ void TMainForm::btnNaviAktionClick(Component*) {
       std::string medium = f[3];
       std::replace(medium.begin(), medium.end(), '\\', '/');
       const std::string ext = plat::utf8::ToLower(RightText(medium, 3));
-      memoLog->Lines().Add("[navi] " + medium + " " + frame + " " + type);
+      DisplayLog("[navi] " + medium + " " + frame + " " + type);
 
       if (type == "Playlist") {
         // Frame 1 starts its queue again; frames 2 and 3 wait for the next

@@ -198,7 +198,7 @@ void TMainForm::btnNaviClick(Component*) {
   std::string file;
   if (!FindDisplayFile("Config\\Menus\\", menu, file)) return;
   const std::string n = std::to_string(memoMasterNavi->Lines().Count());
-  memoLog->Lines().Add("[navi] =" + file + " " + n);
+  DisplayLog("[navi] =" + file + " " + n);
   GuardedNaviBuild(*this, file, {"panNavi" + n, "Button" + n + "_", true});
 }
 
@@ -219,6 +219,6 @@ void TMainForm::btnNaviSlaveClick(Component*) {
   if (!FindDisplayFile("Config\\Menus\\", menu, file)) return;
   // The test sub-menu replaces its predecessor, buttons first.
   Release(FindComponent("panNaviSlave"));
-  memoLog->Lines().Add("[naviSlave] =" + file);
+  DisplayLog("[naviSlave] =" + file);
   GuardedNaviBuild(*this, file, {"panNaviSlave", "ButtonSlave", false});
 }

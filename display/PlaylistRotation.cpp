@@ -124,7 +124,7 @@ void TMainForm::RotateFrame(int n) {
   const std::string& mask = f[plWeekdays];
 
   if (!mask.empty() && !IsActiveNow(begin, end, mask)) {
-    memoLog->Lines().Add("[info], --> " + frameName + " Medium inaktiv BeginEndWeek " + P + " " + begin + " " + end +
+    DisplayLog("[info], --> " + frameName + " Medium inaktiv BeginEndWeek " + P + " " + begin + " " + end +
                          " " + mask);
     r.timer->SetInterval(500);
     return;

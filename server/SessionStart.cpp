@@ -79,7 +79,7 @@ void TMainForm::UniFormShow(Component*) {
       const std::string why = "Config\\tessarine.ini: " + std::string(key) + "=" + text + " is not a time from " +
                               std::to_string(lowest) + " to " + std::to_string(highest) + " ms; using " +
                               std::to_string(def);
-      memoLog->Lines().Add("[error] " + why);
+      DisplayLog("[error] " + why);
       plat::LogLine("session " + FormSession()->Id().substr(0, 8) + ": " + why);
     }
     return std::nullopt;
@@ -106,7 +106,7 @@ void TMainForm::UniFormShow(Component*) {
   // A display has nobody to dismiss an error box: whatever escapes one of
   // its steps goes to its log (the server log has it already).
   session->HandlerError = [this](const std::string& what) {
-    memoLog->Lines().Add("[error] " + what);
+    DisplayLog("[error] " + what);
     return true;
   };
   lblStandort->SetCaption(standort);
@@ -118,7 +118,7 @@ void TMainForm::UniFormShow(Component*) {
   } else {
     UniPageControl1->SetActivePage(tabPlayer);
     panF1->SetBounds(0, 0, 868, 868);
-    memoLog->Lines().Add("standort not found:" + standort);
+    DisplayLog("standort not found:" + standort);
     lblF1A->SetCaption(medium_html::PictureHtml("files/J8_TS.jpg", panF1->Width(), panF1->Height()));
   }
 }

@@ -488,9 +488,19 @@
     'titleVisible', 'collapsed', 'tabsVisible', 'borderStyle', 'fieldLabel', 'labelWidth', 'position']);
 
   function setProp(c, key, v) {
-    // A list that only grew comes as its new lines.
+    // A list changed only at its ends comes as that edit: lines dropped from
+    // the front, lines kept after them, lines appended.
     if (key === 'lines' && v && !Array.isArray(v) && Array.isArray(v.append)) {
-      v = (Array.isArray(c.p.lines) ? c.p.lines : []).concat(v.append);
+      if (!Array.isArray(c.p.lines)) c.p.lines = [];
+      const lines = c.p.lines;
+      const drop = Math.min(Math.max(num(v.drop, 0), 0), lines.length);
+      const keep = v.keep == null ? lines.length - drop : Math.min(Math.max(num(v.keep, 0), 0), lines.length - drop);
+      if (c.def.editLines) c.def.editLines(c, drop, keep, v.append);
+      lines.splice(drop + keep);
+      lines.splice(0, drop);
+      for (let i = 0; i < v.append.length; i++) lines.push(String(v.append[i]));
+      if (!c.def.editLines && c.def.update) c.def.update(c, key);
+      return;
     }
     c.p[key] = v;
     applyCommon(c, key);
@@ -1102,6 +1112,32 @@
       };
       c.input.addEventListener('change', () => c.commit());
       dblclickEvents(c);
+    },
+    // An edit at the ends of the lines (a log) changes the text there; the
+    // rest of a long text is not rebuilt. Called before c.p.lines changes.
+    editLines: function (c, drop, keep, added) {
+      const old = c.p.lines;
+      const input = c.input;
+      // The length of lines from..to-1 joined with line breaks.
+      const length = (from, to) => {
+        let n = Math.max(to - from - 1, 0);
+        for (let i = from; i < to; i++) n += old[i].length;
+        return n;
+      };
+      const appended = added.map(String).join('\n');
+      if (input.value !== c.sent || input.value.length !== length(0, old.length)) {
+        // A text the user changed, or one the browser normalised: set whole.
+        input.value = old.slice(drop, drop + keep).concat(added.map(String)).join('\n');
+      } else if (keep === 0) {
+        input.setRangeText(appended, 0, input.value.length);
+      } else {
+        if (drop + keep < old.length) {
+          input.setRangeText('', input.value.length - length(drop + keep, old.length) - 1, input.value.length);
+        }
+        if (drop > 0) input.setRangeText('', 0, length(0, drop) + 1);
+        if (added.length) input.setRangeText('\n' + appended, input.value.length, input.value.length);
+      }
+      c.sent = input.value;
     },
     update: function (c, key) {
       const all = key == null;

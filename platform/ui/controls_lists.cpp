@@ -86,7 +86,12 @@ void ObservedStrings::Insert(int i, std::string_view s) {
 
 void ObservedStrings::Delete(int i) {
   list_.Delete(i);
-  Touch(i);
+  if (i == 0 && kept_ > 0) {
+    ++dropped_;
+    --kept_;
+  } else {
+    Touch(i);
+  }
   Changed();
 }
 
@@ -162,15 +167,20 @@ bool TUniMemo::TakeProp(std::string_view key, const Json& value) {
   return true;
 }
 
-// A memo that only grew at its end (a log) sends the new lines alone, so a
-// long log does not travel in full with every line added.
+// A memo changed only at its ends (a log that grows and drops its oldest
+// lines) sends that edit alone, so a long log does not travel in full with
+// every line added.
 Json TUniMemo::RenderProp(std::string_view key) const {
   if (key != "lines") return Control::RenderProp(key);
   Json v;
-  if (sentCount_ > 0 && lines_.KeptPrefix() >= sentCount_ && lines_.Count() > sentCount_) {
+  const int dropped = lines_.DroppedFront();
+  const int kept = lines_.KeptPrefix();
+  if (sentCount_ > 0 && kept > 0 && dropped + kept <= sentCount_) {
     Json added = Json::array();
-    for (int i = sentCount_; i < lines_.Count(); ++i) added.push_back(lines_[i]);
+    for (int i = kept; i < lines_.Count(); ++i) added.push_back(lines_[i]);
     v = {{"append", std::move(added)}};
+    if (dropped > 0) v["drop"] = dropped;
+    if (dropped + kept < sentCount_) v["keep"] = kept;
   } else {
     v = lines_.ToJson();
   }

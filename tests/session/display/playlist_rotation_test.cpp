@@ -5,6 +5,7 @@
 #include "editor/FileFormats.h"
 #include "support/display_fixture.h"
 
+using plat::ui::Json;
 using testing_support::LogCapture;
 
 namespace {
@@ -169,6 +170,50 @@ TEST_F(PlaylistRotation, InactiveItemIsSkippedWithItsLogLine) {
   EXPECT_NE(f().lblF2A->Caption().find("b.png"), std::string::npos) << "an empty mask ignores the past window";
   EXPECT_EQ(f().timerF2->Interval(), 3800);
   EXPECT_EQ(f().memoLog->Lines().Count(), 1);
+}
+
+TEST_F(PlaylistRotation, TheDisplayLogKeepsItsLastLinesAndSendsOnlyTheEdit) {
+  // Two items outside their window: a line every 500 ms, for hours.
+  const std::string never = "0000000";
+  WritePlaylist("aus.pyl", {Item("a.png", "00:10", "1", "0", "08:00 01.01.2025", "18:00 31.12.2025", never),
+                            Item("b.png", "00:10", "1", "0", "08:00 01.01.2025", "18:00 31.12.2025", never)});
+  Play("aus.pyl");
+  d_->Advance(100 + 500 * 2999);  // 3000 steps
+  const auto& log = f().memoLog->Lines();
+  ASSERT_EQ(log.Count(), 2000);
+  EXPECT_NE(log[1999].find("Containers/Bilder/b.png"), std::string::npos);
+  EXPECT_NE(log[1998].find("Containers/Bilder/a.png"), std::string::npos);
+
+  // The browser is sent the one line and the one dropped at the front.
+  const Json ops = d_->Send(Json::array({{{"t", "timer"}, {"c", f().timerF1->Id()}}}));
+  std::vector<Json> sent;
+  for (const Json& op : ops)
+    if (op.value("op", "") == "set" && op.value("c", 0) == f().memoLog->Id()) sent.push_back(op["v"]);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0]["append"].size(), 1u);
+  EXPECT_EQ(sent[0]["drop"], 1);
+  EXPECT_FALSE(sent[0].contains("keep"));
+  EXPECT_EQ(f().memoLog->Lines().Count(), 2000);
+
+  // A double-click on the engine page still empties it.
+  d_->Key(114);
+  d_->Send(Json::array({{{"t", "dblclick"}, {"c", f().memoLog->Id()}}}));
+  EXPECT_TRUE(f().memoLog->Lines().Empty());
+}
+
+TEST_F(PlaylistRotation, AnUnchangedRepeatOfTheLastLineIsCounted) {
+  WritePlaylist("eins.pyl", {Item("a.png", "00:10", "1", "0", "08:00 01.01.2025", "18:00 31.12.2025", "0000000")});
+  Play("eins.pyl");
+  d_->Advance(100 + 500 * 119);
+  ASSERT_EQ(f().memoLog->Lines().Count(), 1);
+  EXPECT_EQ(f().memoLog->Lines()[0],
+            "[info], --> Frame1 Medium inaktiv BeginEndWeek Containers/Bilder/a.png 08:00 01.01.2025 18:00 31.12.2025 "
+            "0000000 (x 120)");
+  f().DisplayLog("[info] other");
+  f().DisplayLog("[info] other");
+  f().DisplayLog("[info] next");
+  EXPECT_EQ(f().memoLog->Lines().Items(),
+            (std::vector<std::string>{f().memoLog->Lines()[0], "[info] other (x 2)", "[info] next"}));
 }
 
 TEST_F(PlaylistRotation, UnreadableItemsAreSkippedWithoutAnErrorBox) {

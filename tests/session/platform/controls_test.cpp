@@ -652,19 +652,30 @@ children:
   EXPECT_EQ(s.calls, std::vector<std::string>{"changed:memo"});
 }
 
-TEST(Memo, OnlyAnUntouchedBeginningLetsLinesBeAppended) {
+TEST(Memo, OnlyEditsAtTheEndsTravelAsEdits) {
   struct Case {
     const char* name;
     std::function<void(ObservedStrings&)> change;
     Json sent;
   };
+  auto edit = [](std::vector<std::string> added, int drop, int keep) {
+    Json v = {{"append", added}};
+    if (drop) v["drop"] = drop;
+    if (keep >= 0) v["keep"] = keep;
+    return v;
+  };
   const Case cases[] = {
-      {"add", [](ObservedStrings& l) { l.Add("c"); }, Json{{"append", Json::array({"c"})}}},
-      {"set then add", [](ObservedStrings& l) { l.Set(1, "B"); l.Add("c"); }, Json::array({"a", "B", "c"})},
-      {"delete then add", [](ObservedStrings& l) { l.Delete(0); l.Add("c"); l.Add("d"); }, Json::array({"b", "c", "d"})},
+      {"add", [](ObservedStrings& l) { l.Add("c"); }, edit({"c"}, 0, -1)},
+      {"set the last then add", [](ObservedStrings& l) { l.Set(1, "B"); l.Add("c"); }, edit({"B", "c"}, 0, 1)},
+      {"set the first", [](ObservedStrings& l) { l.Set(0, "A"); }, Json::array({"A", "b"})},
+      {"drop the first then add", [](ObservedStrings& l) { l.Delete(0); l.Add("c"); l.Add("d"); },
+       edit({"c", "d"}, 1, -1)},
+      {"add then drop the first, as a bounded log", [](ObservedStrings& l) { l.Add("c"); l.Delete(0); },
+       edit({"c"}, 1, -1)},
+      {"drop both", [](ObservedStrings& l) { l.Delete(0); l.Delete(0); l.Add("c"); }, Json::array({"c"})},
       {"clear then add", [](ObservedStrings& l) { l.Clear(); l.Add("c"); }, Json::array({"c"})},
-      {"insert at the end", [](ObservedStrings& l) { l.Insert(2, "c"); }, Json{{"append", Json::array({"c"})}}},
-      {"insert before the end", [](ObservedStrings& l) { l.Insert(1, "c"); }, Json::array({"a", "c", "b"})},
+      {"insert at the end", [](ObservedStrings& l) { l.Insert(2, "c"); }, edit({"c"}, 0, -1)},
+      {"insert before the end", [](ObservedStrings& l) { l.Insert(1, "c"); }, edit({"c", "b"}, 0, 1)},
       {"move", [](ObservedStrings& l) { l.Add("c"); l.Move(2, 0); }, Json::array({"c", "a", "b"})},
   };
   for (const auto& c : cases) {
