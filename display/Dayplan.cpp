@@ -1,15 +1,25 @@
 // The day plan: the playlist, layout, ticker and menus of a display location
 // by time of day.
+#include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <vector>
 
 #include "common/Main.h"
 #include "common/MainForm.h"
 #include "platform/clock.h"
+#include "platform/io/path.h"
 #include "platform/io/text_file.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
 
 namespace {
+
+std::string Join(const std::vector<std::string>& items) {
+  std::string out;
+  for (const auto& item : items) out += (out.empty() ? "" : ", ") + item;
+  return out;
+}
 
 // Characters `index` (from 1) to index + count - 1 of a line; an index
 // before the first character counts from the first.
@@ -48,7 +58,9 @@ void TMainForm::btnDayplanClick(Component*) {
   std::string file;
   bool unreadable = false;
   if (!FindDisplayFile("Config\\Dayplan\\", lblDayplan->Caption(), file, &unreadable)) {
-    if (!unreadable) DisplayLog("[error] Dayplan not found: " + lblPath->Caption() + relative);
+    if (!unreadable)
+      LogDisplayError("[error] Dayplan not found: " + lblPath->Caption() + relative,
+                      "day plan " + lblPath->Caption() + relative + " not found");
     return;
   }
   std::vector<std::string> plan;
@@ -68,6 +80,34 @@ void TMainForm::btnDayplanClick(Component*) {
   memoSlaveNavi->Lines().Clear();
   nrSlave = 0;
 
+  // The server log gets one line per run, naming the files of active lines
+  // that are not there.
+  std::vector<std::string> missing;
+  auto note = [&](const char* folder, const std::string& name) {
+    std::string named;
+    if (name.empty() || (plat::io::JoinBelow(lblPath->Caption() + folder, name, named) && plat::io::FileExists(named)))
+      return;
+    const std::string what = folder + name;
+    if (std::find(missing.begin(), missing.end(), what) == missing.end()) missing.push_back(what);
+  };
+  auto logRun = [&](const std::string& how) {
+    plat::LogLine("display " + lblStandort->Caption() + ": day plan " + file + " run at " + plat::FormatTime(now) +
+                  how + (missing.empty() ? std::string(", every file found") : ", not found: " + Join(missing)));
+  };
+
+  // The steps act on the captions as they stand after each line. A step
+  // whose caption has not changed since it last ran in this run would do
+  // the same again (read its file and, for the ticker, rewrite the page):
+  // it is left out, so a long plan costs its length rather than its length
+  // times its files. A menu panel built in between lies over the frames
+  // until the layout brings them to the front, so the layout runs again.
+  std::optional<std::string> frameDone, playlistDone, tickerDone;
+  auto step = [](TUniButton* button, const TUniLabel* label, std::optional<std::string>& done) {
+    if (done && *done == label->Caption()) return;
+    done = label->Caption();
+    button->OnClick(button);
+  };
+
   const int current = now.hour * 3600 + now.minute * 60 + now.second;
   const int count = memoDP->Lines().Count();
   for (int i = 0; i < count; ++i) {
@@ -82,25 +122,32 @@ void TMainForm::btnDayplanClick(Component*) {
     // log gets the line instead.
     if (!from || !to) {
       const std::string at = " line " + std::to_string(i + 1) + ": no time of day";
-      return LogDisplayError("[error] Dayplan " + relative + at + ": " + line, "day plan " + file + at);
+      DisplayLog("[error] Dayplan " + relative + at + ": " + line);
+      return logRun(", ended at line " + std::to_string(i + 1) + " (no time of day)");
     }
     if (*from <= current && current <= *to) {
       if (kind == "0") {
         lblPlaylist->SetCaption(name);
+        note("Config\\Progs\\", name);
       } else if (kind == "1") {
         lblFrame->SetCaption(name);
+        note("Config\\Frames\\", name);
       } else if (kind == "2") {
         lblTicker->SetCaption(name);
+        note("Config\\Ticks\\", name);
       } else if (kind == "3") {
         memoMasterNavi->Lines().Add(name);
         lblNavi->SetCaption(name);
+        note("Config\\Menus\\", name);
         btnNavi->OnClick(btnNavi);
+        frameDone.reset();
       }
     }
-    btnFrame->OnClick(btnFrame);
-    btnPlaylist->OnClick(btnPlaylist);
-    btnTicker->OnClick(btnTicker);
+    step(btnFrame, lblFrame, frameDone);
+    step(btnPlaylist, lblPlaylist, playlistDone);
+    step(btnTicker, lblTicker, tickerDone);
   }
+  logRun(", " + std::to_string(count) + (count == 1 ? " line" : " lines"));
 }
 
 long long TMainForm::DayplanMinute(const plat::DateTime& t) {

@@ -289,6 +289,55 @@ TEST_F(DayplanRun, AroundMidnightAndWithoutAPlan) {
   EXPECT_EQ(runs_, 0);
 }
 
+TEST_F(DayplanRun, ALongPlanRunsEachStepOnlyWhenItsNameChanged) {
+  WriteLines("Config\\Frames\\x.frm", {LayoutLine(0, "0", "0", "1", "1", ""), LayoutLine(1, "0", "0", "10", "10", "1"),
+                                         LayoutLine(2, "", "", "", "", ""), LayoutLine(3, "", "", "", "", "")});
+  WriteLines("Config\\Menus\\M.xml", {"<Menu/>"});
+  std::vector<std::string> plan = {Entry("08:00", "1", "x.frm", "12:00"), Entry("08:00", "0", "Sport\\Morgen.pyl", "12:00")};
+  for (int i = 0; i < 2000; ++i) plan.push_back(Entry("01:00", "0", "Abend.pyl", "02:00"));  // over
+  plan.push_back(Entry("08:00", "0", "Abend.pyl", "12:00"));
+  plan.push_back(Entry("08:00", "3", "M.xml", "12:00"));
+  WriteLines("Config\\Dayplan\\Halle", plan);
+  Open("Halle");
+  std::map<std::string, std::vector<std::string>> runs;
+  for (TUniButton* b : {f().btnFrame, f().btnPlaylist, f().btnTicker}) {
+    auto original = b->OnClick.Handler();
+    b->OnClick = [&runs, b, original, this](Component* c) {
+      const TUniLabel* label = b == f().btnFrame ? f().lblFrame : b == f().btnPlaylist ? f().lblPlaylist : f().lblTicker;
+      runs[b->Name()].push_back(label->Caption());
+      original(c);
+    };
+  }
+  f().btnDayplan->OnClick(f().btnDayplan);
+  EXPECT_EQ(runs["btnFrame"], (std::vector<std::string>{"x.frm", "x.frm"})) << "again after the menu";
+  EXPECT_EQ(runs["btnPlaylist"], (std::vector<std::string>{"", "Sport\\Morgen.pyl", "Abend.pyl"}));
+  EXPECT_EQ(runs["btnTicker"], std::vector<std::string>{""});
+  EXPECT_EQ(f().lblPlaylist->Caption(), "Abend.pyl");
+  ASSERT_EQ(f().memoPF1->Lines().Count(), 1);
+  EXPECT_NE(f().memoPF1->Lines()[0].find("abend.png"), std::string::npos);
+}
+
+TEST_F(DayplanRun, EveryRunLeavesALineInTheServerLogWithTheFilesNotFound) {
+  testing_support::LogCapture log;
+  Start({Entry("08:00", "0", "Sport\\Morgen.pyl", "12:00"), Entry("08:00", "1", "Fehlt.frm", "12:00"),
+         Entry("08:00", "0", "Fehlt.pyl", "12:00"), Entry("08:00", "1", "Fehlt.frm", "12:00"),
+         Entry("01:00", "2", "Alt.tck", "02:00")});
+  const std::string plan = f().lblPath->Caption() + "Config\\Dayplan\\Halle";
+  EXPECT_NE(log.All().find("display Halle: day plan " + plan + " run at 10:15:30, 5 lines, not found: "
+                           "Config\\Frames\\Fehlt.frm, Config\\Progs\\Fehlt.pyl\n"),
+            std::string::npos)
+      << log.All();
+  log.Clear();
+  WriteLines("Config\\Dayplan\\Halle", {Entry("08:00", "0", "Sport\\Morgen.pyl", "12:00")});
+  f().btnDayplan->OnClick(f().btnDayplan);
+  EXPECT_NE(log.All().find("run at 10:15:30, 1 line, every file found"), std::string::npos) << log.All();
+  server_->IssueCommand("Dayplan", "Fehlt");
+  d_->Advance(800);
+  EXPECT_NE(log.All().find("display Fehlt, day plan " + f().lblPath->Caption() + "Config\\Dayplan\\Fehlt not found"),
+            std::string::npos)
+      << log.All();
+}
+
 TEST_F(DayplanRun, MissingPlanIsLoggedWithItsFullPath) {
   Start({Entry("08:00", "0", "Sport\\Morgen.pyl", "12:00")});
   server_->IssueCommand("Dayplan", "Foyer");
