@@ -1103,6 +1103,7 @@
       input.spellcheck = false;
       buildField(c, input, 'tess-memo');
       c.sent = '';
+      c.exact = true;  // the text is the lines joined, character for character
       c.commit = function () {
         const v = c.input.value;
         if (v === c.sent) return;
@@ -1110,11 +1111,13 @@
         c.p.lines = memoLines(v);
         sendChange(c, 'lines', c.p.lines);
       };
+      c.input.addEventListener('input', () => { c.exact = false; });
       c.input.addEventListener('change', () => c.commit());
       dblclickEvents(c);
     },
-    // An edit at the ends of the lines (a log) changes the text there; the
-    // rest of a long text is not rebuilt. Called before c.p.lines changes.
+    // An edit at the ends of the lines (a log) changes the text there: the
+    // rest of a long text is neither rebuilt nor read. Called before
+    // c.p.lines changes.
     editLines: function (c, drop, keep, added) {
       const old = c.p.lines;
       const input = c.input;
@@ -1124,20 +1127,33 @@
         for (let i = from; i < to; i++) n += old[i].length;
         return n;
       };
-      const appended = added.map(String).join('\n');
-      if (input.value !== c.sent || input.value.length !== length(0, old.length)) {
-        // A text the user changed, or one the browser normalised: set whole.
-        input.value = old.slice(drop, drop + keep).concat(added.map(String)).join('\n');
-      } else if (keep === 0) {
-        input.setRangeText(appended, 0, input.value.length);
+      const texts = added.map(String);
+      // A text the user typed in, or one with carriage returns (which the
+      // browser turns into line breaks), is set whole.
+      if (!c.exact || texts.some((t) => t.indexOf('\r') >= 0)) {
+        const v = old.slice(drop, drop + keep).concat(texts).join('\n');
+        input.value = v;
+        c.sent = v;
+        c.exact = input.value.length === v.length;
+        return;
+      }
+      let end = length(0, old.length);
+      if (keep === 0) {
+        input.setRangeText(texts.join('\n'), 0, end);
       } else {
         if (drop + keep < old.length) {
-          input.setRangeText('', input.value.length - length(drop + keep, old.length) - 1, input.value.length);
+          const from = end - length(drop + keep, old.length) - 1;
+          input.setRangeText('', from, end);
+          end = from;
         }
-        if (drop > 0) input.setRangeText('', 0, length(0, drop) + 1);
-        if (added.length) input.setRangeText('\n' + appended, input.value.length, input.value.length);
+        if (drop > 0) {
+          const cut = length(0, drop) + 1;
+          input.setRangeText('', 0, cut);
+          end -= cut;
+        }
+        if (texts.length) input.setRangeText('\n' + texts.join('\n'), end, end);
       }
-      c.sent = input.value;
+      c.sent = null;  // not kept as a copy: a change by the user is always sent
     },
     update: function (c, key) {
       const all = key == null;
@@ -1147,6 +1163,7 @@
         const v = Array.isArray(p.lines) ? p.lines.join('\n') : textOf(key === 'text' ? p.text : p.lines);
         c.input.value = v;
         c.sent = v;
+        c.exact = Array.isArray(p.lines) && c.input.value.length === v.length;
       }
       if (all || key === 'readOnly') c.input.readOnly = !!p.readOnly;
       if (all || key === 'wordWrap') c.input.wrap = p.wordWrap === false ? 'off' : 'soft';

@@ -162,6 +162,10 @@ void Session::Emit(Json op) {
 }
 
 Json Session::TakeOps() {
+  for (auto it = deferred_.begin(); it != deferred_.end();) {
+    Component* c = FindById(*it);
+    it = !c || c->SendWhenShown() ? deferred_.erase(it) : std::next(it);
+  }
   FlushPending();
   Json out = std::move(ops_);
   ops_ = Json::array();

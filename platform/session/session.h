@@ -96,6 +96,9 @@ class Session {
   // --- the change stream ------------------------------------------------
   void Emit(Json op);
   void MarkDirty(Component* c, std::string_view key);
+  // Keeps a component's bulky browser state back until it shows: before the
+  // ops of every request go out it is asked again (SendWhenShown).
+  void DeferUntilShown(int componentId) { deferred_.insert(componentId); }
   // The ops collected so far (pending property changes flushed first).
   Json TakeOps();
 
@@ -145,6 +148,7 @@ class Session {
   int lastId_ = 0;
 
   Json ops_ = Json::array();
+  std::set<int> deferred_;
   std::vector<std::pair<int, std::string>> pending_;
   std::set<std::pair<int, std::string>> pendingSet_;
 

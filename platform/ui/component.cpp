@@ -85,6 +85,10 @@ void Component::StoreFromBrowser(std::string_view key, Json value) {
   props_[std::string(key)] = std::move(value);
 }
 
+void Component::DeferUntilShown() const {
+  if (session_) session_->DeferUntilShown(id_);
+}
+
 void Component::MarkChanged(std::string_view key) {
   if (!rendered_) return;
   if (Session* s = GetSession()) s->MarkDirty(this, key);

@@ -365,13 +365,18 @@ class TUniMemo : public Control {
   bool KnowsProp(std::string_view key) const override;
   bool HandleBrowserEvent(const std::string& type, const Json& event) override;
   Json RenderProp(std::string_view key) const override;
+  bool SendWhenShown() override;
 
  protected:
   bool TakeProp(std::string_view key, const Json& value) override;
   void RenderInto(Json& node) const override;
 
  private:
+  void LinesChanged();
+  // Whether the lines wait for the memo to show (the browser has older ones).
+  bool LinesWait() const;
   bool quiet_ = false;  // taking the browser's lines: nothing to send back
+  mutable bool linesWaiting_ = false;
   ObservedStrings lines_;
   mutable int sentCount_ = 0;  // lines the browser has
 };

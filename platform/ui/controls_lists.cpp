@@ -152,9 +152,32 @@ Json ObservedStrings::ToJson() const {
 
 TUniMemo::TUniMemo(Form* owner)
     : Control(owner), lines_([this] {
-        if (!quiet_) MarkChanged("lines");
+        if (!quiet_) LinesChanged();
       }) {
   RegisterEvent("OnChange", &OnChange);
+}
+
+// The lines of a memo the browser cannot show (on a page not selected, or
+// hidden) wait until it shows, so a long list kept out of sight (a playlist,
+// a day plan) does not travel with every change.
+bool TUniMemo::LinesWait() const {
+  if (!Rendered() || !GetSession() || Showing()) return false;
+  linesWaiting_ = true;
+  DeferUntilShown();
+  return true;
+}
+
+void TUniMemo::LinesChanged() {
+  if (!LinesWait()) MarkChanged("lines");
+}
+
+bool TUniMemo::SendWhenShown() {
+  if (!linesWaiting_) return true;
+  if (!Showing()) return false;
+  linesWaiting_ = false;
+  sentCount_ = 0;  // what the browser has is old: all the lines go
+  MarkChanged("lines");
+  return true;
 }
 
 bool TUniMemo::KnowsProp(std::string_view k) const {
@@ -191,6 +214,12 @@ Json TUniMemo::RenderProp(std::string_view key) const {
 
 void TUniMemo::RenderInto(Json& node) const {
   Control::RenderInto(node);
+  if (!lines_.Empty() && GetSession() && !Showing()) {
+    linesWaiting_ = true;
+    DeferUntilShown();
+    sentCount_ = 0;
+    return;
+  }
   if (!lines_.Empty()) node["p"]["lines"] = lines_.ToJson();
   sentCount_ = lines_.Count();
   lines_.MarkKept();

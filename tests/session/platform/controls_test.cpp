@@ -697,6 +697,47 @@ children:
   }
 }
 
+TEST(Memo, LinesOutOfSightWaitUntilTheMemoShows) {
+  Screen s;
+  s.On("fill", [&](Component*) {
+    for (const char* name : {"onPage", "hidden"})
+      for (int i = 0; i < 3; ++i) s.Get<TUniMemo>(name)->Lines().Add("line " + std::to_string(i));
+  });
+  s.On("show", [&](Component*) {
+    s.Get<TUniPageControl>("pages")->SetActivePageIndex(1);
+    s.Get<TUniMemo>("hidden")->SetVisible(true);
+  });
+  s.Load(R"(
+class: TForm
+name: F
+children:
+  - {class: TUniButton, name: fill, events: {OnClick: fill}}
+  - {class: TUniButton, name: show, events: {OnClick: show}}
+  - {class: TUniMemo, name: hidden, visible: false, lines: [old]}
+  - class: TUniPageControl
+    name: pages
+    children:
+      - {class: TUniTabSheet, name: first}
+      - class: TUniTabSheet
+        name: second
+        children:
+          - {class: TUniMemo, name: onPage, lines: [old]}
+)");
+  EXPECT_FALSE(s.BootNode("onPage")["p"].contains("lines")) << "not even at the start";
+  EXPECT_FALSE(s.BootNode("hidden")["p"].contains("lines"));
+  Json ops = s.Click("fill");
+  EXPECT_TRUE(Sets(ops, s.Id("onPage"), "lines").empty());
+  EXPECT_TRUE(Sets(ops, s.Id("hidden"), "lines").empty());
+  ops = s.Click("show");
+  const Json all = Json::array({"old", "line 0", "line 1", "line 2"});
+  EXPECT_EQ(Sets(ops, s.Id("onPage"), "lines"), std::vector<Json>{all});
+  EXPECT_EQ(Sets(ops, s.Id("hidden"), "lines"), std::vector<Json>{all});
+  ops = s.Click("fill");
+  EXPECT_EQ(Sets(ops, s.Id("onPage"), "lines"),
+            std::vector<Json>{Json({{"append", Json::array({"line 0", "line 1", "line 2"})}})})
+      << "in sight: the edits again";
+}
+
 // ---- tree view ---------------------------------------------------------------------------------
 
 TEST(TreeView, NodesImagesAndSelection) {
