@@ -80,7 +80,7 @@ void TMainForm::UniFormShow(Component*) {
                               std::to_string(lowest) + " to " + std::to_string(highest) + " ms; using " +
                               std::to_string(def);
       DisplayLog("[error] " + why);
-      plat::LogLine("session " + FormSession()->Id().substr(0, 8) + ": " + why);
+      plat::LogLine(FormSession()->LogName() + ": " + why);
     }
     return std::nullopt;
   };
@@ -132,9 +132,15 @@ void TMainForm::btnLoginOKClick(Component*) {
   Session* session = FormSession();
   const std::string user = edtLoginUser->Text();
   const std::string password = edtLoginPW->Text();
+  // The server log notes every attempt: the account and how it went, never
+  // the password.
+  auto note = [&](const std::string& how) {
+    plat::LogLine(session->LogName() + ": login \"" + user + "\": " + how);
+  };
 
   if (plat::utf8::ToLower(user) == kAdministrator &&
       plat::utf8::ToLower(password) == kAdministratorPassword) {
+    note("administrator");
     tabSpielstand->SetTabVisible(true);
     tabEnt->SetTabVisible(true);
     tabTeamEdit->SetTabVisible(true);
@@ -143,6 +149,7 @@ void TMainForm::btnLoginOKClick(Component*) {
     return;
   }
   if (user.empty()) {
+    note("refused, no user name");
     session->ShowMessage("Wrong user!");
     return;
   }
@@ -151,10 +158,13 @@ void TMainForm::btnLoginOKClick(Component*) {
   const std::string stored = Reversed(ReadIniString(users, user, "pw", ""));
   const std::string kind = plat::utf8::ToLower(ReadIniString(users, user, "type", ""));
   if (password.empty() || stored.empty() || password != stored) {
+    note(stored.empty() ? "refused, no such account (or no password stored)"
+                        : password.empty() ? "refused, no password typed" : "refused, wrong password");
     session->ShowMessage("Wrong password!");
     return;
   }
 
+  note(kind == "profi" || kind == "amateur" ? kind : "refused, unknown account kind \"" + kind + "\"");
   if (kind == "profi") {
     tabLogin->SetTabVisible(false);
     tabSpielstand->SetTabVisible(true);

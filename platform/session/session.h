@@ -53,6 +53,11 @@ class Session {
   };
 
   const std::string& Id() const { return id_; }
+  // How the session appears in the server log: "session 1a2b3c4d" and what
+  // the host said about it (kind, location, client address). The label is
+  // set once, before the session is shared.
+  void SetLogLabel(std::string label) { logLabel_ = std::move(label); }
+  std::string LogName() const;
   // A URL parameter as the browser sent it, decoded; empty when absent.
   std::string UrlParam(std::string_view name) const;
 
@@ -136,6 +141,7 @@ class Session {
   bool Refuse(const Json& event, const char* why);
 
   std::string id_;
+  std::string logLabel_;
   std::map<std::string, std::string> urlParams_;
   std::mutex mutex_;
   // Written in the session's requests, read by the manager's time-out sweep.

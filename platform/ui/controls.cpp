@@ -19,7 +19,7 @@ namespace detail {
 
 bool Refused(const Component& c, const Json& event, const std::string& why) {
   const Session* s = c.GetSession();
-  std::string who = s ? "session " + s->Id().substr(0, 8) + ": " : "";
+  std::string who = s ? s->LogName() + ": " : "";
   LogLine(who + "refused event " + event.dump() + " (" + c.Name() + ": " + why + ")");
   return true;
 }
