@@ -1,5 +1,7 @@
 #include "common/Main.h"
 
+#include <algorithm>
+
 #include "platform/io/ini_file.h"
 #include "platform/io/path.h"
 #include "platform/io/text_file.h"
@@ -93,6 +95,9 @@ void LoadCsvIntoGrid(std::string_view fileName, plat::ui::GridModel& grid) {
   grid.SetColCount(11);
   grid.SetRowCount(static_cast<int>(lines.size()));
   grid.SetFixedCols(0);
+  // Fields past the grid's columns would be dropped: they are not looked
+  // at, so a first line of many commas costs nothing on every other line.
+  fields = std::min(fields, grid.ColCount());
   for (std::size_t j = 0; j < lines.size(); ++j) {
     std::string line = lines[j];
     if (line.empty() || line.back() != ',') line += ',';

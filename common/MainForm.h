@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/io/xml_document.h"
 #include "platform/session/session.h"
 #include "platform/session/session_form.h"

@@ -6,7 +6,6 @@
 #include "platform/io/utf8.h"
 #include "server/ServerModule.h"
 
-
 void TMainForm::RestartFrame(int frame) {
   TUniTimer* timers[] = {timerF1, timerF2, timerF3};
   int* indexes[] = {&Play_1, &Play_2, &Play_3};

@@ -53,6 +53,10 @@ void TMainForm::btnFrameClick(Component*) {
     TUniPanel* p = frames[i - 1];
     p->SetVisible(true);
     p->SetBounds(*left, *top, *width, *height);
+    // Applied as written; the log tells an operator why the frame vanished.
+    if (*width <= 0 || *height <= 0)
+      DisplayLog(*this, "[info], --> Frame " + lblFrame->Caption() + ": " + p->Name() + " is " +
+                           std::to_string(*width) + " x " + std::to_string(*height) + " pixels and cannot be seen");
     ++shown;
   }
   close(shown + 1);

@@ -1,12 +1,15 @@
 // Medium rendering: the HTML put into a frame label for one medium, the
 // double buffer of frames 1 to 3 with its cross-fades, and the single
 // medium shown in frame 1.
+#include <cctype>
+#include <cstring>
 #include <random>
 
 #include "common/Main.h"
 #include "common/MainForm.h"
 #include "display/MediumHtml.h"
 #include "platform/io/utf8.h"
+#include "platform/session/session_manager.h"
 #include "server/ServerModule.h"
 
 namespace {
@@ -37,14 +40,16 @@ std::string TMainForm::MediumHtml(const std::string& address, const std::string&
   using namespace medium_html;
   const int w = panel->Width(), h = panel->Height();
   const bool bustPages = variant == MediumVariant::Frame1 || variant == MediumVariant::Single;
-  if (code == "0") return PictureHtml(address, w, h);
-  if (code == "7") return GifHtml(address, w, h);
-  if (code == "4" || code == "5") return IframeHtml(bustPages ? address + CacheBuster() : address, w, h);
+  // The cache-buster and the PDF suffix follow the encoded address as they are.
+  const std::string src = MediaAddress(address);
+  if (code == "0") return PictureHtml(src, w, h);
+  if (code == "7") return GifHtml(src, w, h);
+  if (code == "4" || code == "5") return IframeHtml(bustPages ? src + CacheBuster() : src, w, h);
   if (code == "9") {
     const char* key = variant == MediumVariant::Frame2 ? "pdfF2" : variant == MediumVariant::Frame3 ? "pdfF3" : "pdfF1";
-    return IframeHtml(address + ReadIniString(apppath + "Config\\Medien.ini", "HTM", key, "") + " ", w, h);
+    return IframeHtml(src + ReadIniString(apppath + "Config\\Medien.ini", "HTM", key, "") + " ", w, h);
   }
-  if (code == "2") return VideoHtml(address + CacheBuster(), w, h);
+  if (code == "2") return VideoHtml(src + CacheBuster(), w, h);
   return {};
 }
 

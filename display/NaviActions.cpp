@@ -4,10 +4,12 @@
 // layout, open or close a sub-menu, or show a medium or a web page in frame 1
 // or 2 until the frame's rotation goes on.
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "common/Main.h"
 #include "common/MainForm.h"
+#include "display/DisplayFiles.h"
 #include "display/MediumHtml.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
@@ -40,7 +42,8 @@ void TMainForm::lblNaviBtnMouseDown(Component* Sender, MouseButton, ShiftState, 
   auto* label = dynamic_cast<TUniLabel*>(Sender);
   if (!label) return;
   try {
-    label->SetTop(label->Top() + 1);
+    // The place comes from a menu file: it must not wrap round.
+    if (label->Top() < INT_MAX) label->SetTop(label->Top() + 1);
     // A master button (or a label of the engine page) closes every sub-menu;
     // a sub-menu button leaves them open.
     if (LeftText(label->Name(), 11) != "ButtonSlave") btnDelSlave->OnClick(btnDelSlave);
@@ -68,7 +71,7 @@ void TMainForm::lblNaviBtnMouseDown(Component* Sender, MouseButton, ShiftState, 
 
 void TMainForm::lblNaviBtnMouseUp(Component* Sender, MouseButton, ShiftState, int, int) {
   try {
-    if (auto* label = dynamic_cast<TUniLabel*>(Sender)) label->SetTop(label->Top() - 1);
+    if (auto* label = dynamic_cast<TUniLabel*>(Sender); label && label->Top() > INT_MIN) label->SetTop(label->Top() - 1);
   } catch (const std::exception&) {
   }
 }
@@ -100,7 +103,7 @@ void TMainForm::btnNaviAktionClick(Component*) {
       std::string medium = f[3];
       std::replace(medium.begin(), medium.end(), '\\', '/');
       const std::string ext = plat::io::utf8::ToLower(RightText(medium, 3));
-      memoLog->Lines().Add("[navi] " + medium + " " + frame + " " + type);
+      DisplayLog(*this, "[navi] " + medium + " " + frame + " " + type);
 
       if (type == "Playlist") {
         // Frame 1 starts its queue again; frames 2 and 3 wait for the next
@@ -147,26 +150,27 @@ void TMainForm::btnNaviAktionClick(Component*) {
       }
       if (type != "Medium" && type != "URL") continue;
 
+      const std::string src = medium_html::MediaAddress(medium);
       if (frame == "1") {
         timerF1->SetInterval(nInaktivTime);
         const int w = panF1->Width(), h = panF1->Height();
         if (type == "Medium") {
-          if (ext == "mp4") html = medium_html::MutedVideoHtml(medium, w, h);
-          else if (ext == "jpg" || ext == "png") html = medium_html::PictureHtml(medium, w, h);
+          if (ext == "mp4") html = medium_html::MutedVideoHtml(src, w, h);
+          else if (ext == "jpg" || ext == "png") html = medium_html::PictureHtml(src, w, h);
           else if (ext == "pdf")
-            html = medium_html::IframeHtml(medium + ReadIniString(apppath + "Config\\Medien.ini", "HTM", "pdfF1", ""),
+            html = medium_html::IframeHtml(src + ReadIniString(apppath + "Config\\Medien.ini", "HTM", "pdfF1", ""),
                                            w, h);
         } else {
-          html = medium_html::IframeHtml(medium, w, h);
+          html = medium_html::IframeHtml(src, w, h);
         }
         SwapAtOnce(f1Preload, lblF1A, lblF1B, sL1, sL2, html);
       } else if (frame == "2") {
         timerF2->SetInterval(nInaktivTime);
         const int w = panF2->Width(), h = panF2->Height();
         if (type == "Medium")
-          html = ext == "mp4" ? medium_html::MutedVideoHtml(medium, w, h) : medium_html::PictureHtml(medium, w, h);
+          html = ext == "mp4" ? medium_html::MutedVideoHtml(src, w, h) : medium_html::PictureHtml(src, w, h);
         else
-          html = medium_html::IframeHtml(medium, w, h);
+          html = medium_html::IframeHtml(src, w, h);
         SwapAtOnce(f2Preload, lblF2A, lblF2B, sL3, sL4, html);
       }
     } catch (const std::exception& e) {

@@ -14,6 +14,7 @@
 #include "platform/io/path.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
+#include "platform/session/session_manager.h"
 
 using plat::io::XmlNode;
 
@@ -86,7 +87,7 @@ void BuildNaviPanel(TMainForm& f, const NaviPanelKind& kind) {
     if (plat::io::JoinBelow(f.apppath, picture, pictureFile) && plat::io::FileExists(pictureFile)) {
       std::string address = picture;
       std::replace(address.begin(), address.end(), '\\', '/');
-      image = "url(\"" + address + "\")";
+      image = "url(\"" + medium_html::MediaAddress(address) + "\")";
     }
     SetBodyStyle(f, *panel, "background-image", image);
     SetBodyStyle(f, *panel, "background-repeat", "no-repeat");
@@ -185,7 +186,7 @@ void TMainForm::btnNaviClick(Component*) {
   std::string file;
   if (!FindDisplayFile(*this, "Config\\Menus\\", menu, file)) return;
   const std::string n = std::to_string(memoMasterNavi->Lines().Count());
-  memoLog->Lines().Add("[navi] =" + file + " " + n);
+  DisplayLog(*this, "[navi] =" + file + " " + n);
   GuardedNaviBuild(*this, file, {"panNavi" + n, "Button" + n + "_", true});
 }
 
@@ -206,6 +207,6 @@ void TMainForm::btnNaviSlaveClick(Component*) {
   if (!FindDisplayFile(*this, "Config\\Menus\\", menu, file)) return;
   // The test sub-menu replaces its predecessor, buttons first.
   Release(FindComponent("panNaviSlave"));
-  memoLog->Lines().Add("[naviSlave] =" + file);
+  DisplayLog(*this, "[naviSlave] =" + file);
   GuardedNaviBuild(*this, file, {"panNaviSlave", "ButtonSlave", false});
 }

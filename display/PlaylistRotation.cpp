@@ -10,16 +10,24 @@
 #include "editor/FileFormats.h"
 #include "platform/clock.h"
 #include "platform/convert.h"
+#include "platform/io/text_file.h"
 
 void TMainForm::btnPlaylistClick(Component*) {
   // A path that would leave the playlist folder counts as missing.
   std::string file;
   if (!FindDisplayFile(*this, "Config\\Progs\\", lblPlaylist->Caption(), file)) return;
-  memoPLS->Lines().Clear();
+  // A file that cannot be read leaves the queues and the screen as they
+  // are, like a missing one.
+  std::vector<std::string> playlist;
+  try {
+    playlist = plat::io::ReadLines(file);
+  } catch (const plat::io::IoError& e) {
+    return LogDisplayError(*this, "[error] cannot read " + file + ": " + e.what(), "cannot read " + file + ": " + e.what());
+  }
   memoPF1->Lines().Clear();
   memoPF2->Lines().Clear();
   memoPF3->Lines().Clear();
-  memoPLS->Lines().LoadFromFile(file);
+  memoPLS->Lines().Assign(playlist);
 
   TUniMemo* queues[] = {memoPF1, memoPF2, memoPF3};
   for (TUniMemo* q : queues) q->Lines().BeginUpdate();
@@ -76,9 +84,14 @@ void TMainForm::RotateFrame(int n) {
   const Rotation& r = rotations[n - 1];
   const std::string frameName = "Frame" + std::to_string(n);
 
-  // An empty queue leaves the frame showing what it shows.
+  // An empty queue leaves the frame showing what it shows. Its timer stays
+  // on, so a playlist loaded later resumes, but it looks only once a second
+  // instead of at the 100 ms of a restart.
   const int count = r.queue->Lines().Count();
-  if (count == 0) return;
+  if (count == 0) {
+    r.timer->SetInterval(1000);
+    return;
+  }
   int& play = *r.play;
   play = play + 1 >= count ? 0 : play + 1;
 
@@ -105,7 +118,7 @@ void TMainForm::RotateFrame(int n) {
   const std::string& mask = f[plWeekdays];
 
   if (!mask.empty() && !IsActiveNow(begin, end, mask)) {
-    memoLog->Lines().Add("[info], --> " + frameName + " Medium inaktiv BeginEndWeek " + P + " " + begin + " " + end +
+    DisplayLog(*this, "[info], --> " + frameName + " Medium inaktiv BeginEndWeek " + P + " " + begin + " " + end +
                          " " + mask);
     r.timer->SetInterval(500);
     return;

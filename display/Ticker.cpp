@@ -1,8 +1,11 @@
 // The ticker page: a generated page scrolling the ticker text, shown in a
 // web frame over the display surface. The page is built from the template
-// lines of memoTicker and written to "files\tickerWP.html", one file for all
-// displays of the server.
+// lines of memoTicker and written below "files\" once for each location
+// (a display loads only its own location's page, whichever display wrote
+// last), and as "files\tickerWP.html" for anything outside that reads it.
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -48,7 +51,40 @@ std::string CssStringText(std::string_view text) {
 // The current date and time as text, as the frame addresses carry it.
 std::string NowText() { return plat::FormatDateTime(plat::Now()); }
 
+// A location as part of a file name: letters and digits stay, every other
+// byte becomes "_" and two hex digits, so two locations never share a name
+// and no name leaves the folder. A very long one is cut and completed by a
+// hash of the whole name.
+std::string LocationFileName(std::string_view location) {
+  std::string out;
+  for (const char ch : location) {
+    const auto c = static_cast<unsigned char>(ch);
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) out += ch;
+    else out += Hex("_%02X", c);
+  }
+  constexpr std::size_t kLongest = 120;
+  if (out.size() <= kLongest) return out;
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (const char ch : location) hash = (hash ^ static_cast<unsigned char>(ch)) * 1099511628211ull;
+  char tail[24];
+  std::snprintf(tail, sizeof tail, "~%016llx", static_cast<unsigned long long>(hash));
+  return out.substr(0, kLongest) + tail;
+}
+
 }  // namespace
+
+TMainForm::SessionFile::~SessionFile() {
+  if (path.empty()) return;
+  std::error_code ec;
+  std::filesystem::remove(plat::io::Resolve(path), ec);
+}
+
+std::string TMainForm::TickerPageName() const {
+  const std::string location = lblStandort->Caption();
+  // A display without a location has a page of its own, removed with it.
+  if (location.empty()) return "tickerWP-" + (FormSession() ? FormSession()->Id().substr(0, 16) : "") + ".html";
+  return "tickerWP_" + LocationFileName(location) + ".html";
+}
 
 std::string TMainForm::IntColorToHtml(int color) {
   // At least six hex digits, then the byte pairs turned round: $00BBGGRR
@@ -104,10 +140,13 @@ void TMainForm::btnTickerClick(Component*) {
   lines.Set(kContentLine, "             content: \"" + ScriptStringText(lblTickerShow->Hint()) + "\"");
   lines.EndUpdate();
 
-  // Every display loads the one page: it is replaced whole, so a frame
-  // never loads half of it. The BOM makes the browser read it as UTF-8
-  // even when a long font name pushes the charset line out of its look.
+  // The page is replaced whole, so a frame never loads half of it. The BOM
+  // makes the browser read it as UTF-8 even when a long font name pushes
+  // the charset line out of its look.
+  const std::string page = TickerPageName();
   try {
+    lines.SaveToFile(apppath + "files\\" + page, plat::io::Encoding::Utf8Bom);
+    if (lblStandort->Caption().empty()) sessionTickerPage.path = apppath + "files\\" + page;
     lines.SaveToFile(apppath + "files\\tickerWP.html", plat::io::Encoding::Utf8Bom);
   } catch (const plat::io::IoError& e) {
     return failed(std::string("the page cannot be written: ") + e.what());
@@ -134,6 +173,6 @@ void TMainForm::btnTickerClick(Component*) {
     (urlTCK->*p.set)(*v);
   }
 
-  urlTCK->SetURL("files/tickerWP.html?" + NowText());
+  urlTCK->SetURL("files/" + page + "?" + NowText());
   urlTCK->Reload();
 }

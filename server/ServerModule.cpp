@@ -27,6 +27,10 @@ namespace {
 
 std::atomic<TUniServerModule*> gServerModule{nullptr};
 
+// How long the page of a display that could not start waits before it tries
+// again.
+constexpr int kDisplayRetrySeconds = 10;
+
 void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
   for (std::size_t pos = 0; (pos = s.find(from, pos)) != std::string::npos; pos += to.size())
     s.replace(pos, from.size(), to);
@@ -49,8 +53,7 @@ TUniServerModule::TUniServerModule(std::string programFolder) {
   try {
     (this->*TUniServerModuleEvents::OnCreate)();
   } catch (const std::exception& e) {
-    plat::LogLine(std::string("Exception while creating the server module: ") + e.what() +
-                  "; keeping port " + std::to_string(Port));
+    plat::LogLine(std::string(e.what()) + ": using port " + std::to_string(Port));
   }
 }
 
@@ -88,8 +91,35 @@ plat::session::SessionManager& TUniServerModule::Sessions() {
                       {"retryMessage", ConnectionRetryMessage},
                       {"disableContextMenu", true},
                       {"disableRefresh", true}};
-    c.terminatePage = [this](const std::string& m) { return FillServerPage(TerminateTemplate, m, "/"); };
-    c.exceptionPage = [this](const std::string& m) { return FillServerPage(ExceptionTemplate, m, "/"); };
+    using Params = std::map<std::string, std::string>;
+    auto isConsole = [](const Params& p) {
+      auto it = p.find("start");
+      return it != p.end() && it->second == "tessarine";
+    };
+    // The restart link of the pages keeps the address the page had: after
+    // Exit a console starts as a console, a display as the same display.
+    c.terminatePage = [this](const std::string& m, const std::string& address, const Params&) {
+      return FillServerPage(TerminateTemplate, m, address);
+    };
+    // A display that cannot start has nobody to press the link: its page
+    // tries again by itself, with the same address.
+    c.exceptionPage = [this, isConsole](const std::string& m, const std::string& address, const Params& p) {
+      std::string page = FillServerPage(ExceptionTemplate, m, address);
+      if (!isConsole(p)) {
+        const std::string retry = "<head><meta http-equiv=\"refresh\" content=\"" +
+                                  std::to_string(kDisplayRetrySeconds) + ";url=" + plat::ui::EscapeHtml(address) +
+                                  "\"></head>\n";
+        const std::size_t body = page.find("<body");
+        page.insert(body == std::string::npos ? 0 : body, retry);
+      }
+      return page;
+    };
+    c.describeSession = [isConsole](const Params& p) {
+      if (isConsole(p)) return std::string("console");
+      auto it = p.find("standort");
+      return it == p.end() || it->second.empty() ? std::string("display without location")
+                                                 : "display \"" + it->second + "\"";
+    };
     c.clientFolder = ResourceFolder() + "/client";
     c.fontAwesomeFolder = ResourceFolder() + "/fontawesome";
     c.tempFolder = plat::io::Resolve(StartPath() + TempFolder).string();
@@ -119,14 +149,18 @@ TUniServerModule::~TUniServerModule() {
 }
 
 void TUniServerModule::UniGUIServerModuleCreate() {
-  std::string text =
-      ReadIniString(StartPath() + "Config/tessarine.ini", "Settings", "port", "");
-  std::int32_t port = plat::StrToInt(text);
+  const std::string file = StartPath() + "Config/tessarine.ini";
+  // The messages say what an operator has to mend.
+  if (!plat::io::FileExists(file))
+    throw plat::ConvertError("Config\\tessarine.ini not found in " + nativeFolder_);
+  std::string text = ReadIniString(file, "Settings", "port", "");
+  if (text.empty()) throw plat::ConvertError("Config\\tessarine.ini has no port in [Settings]");
   // Only a real TCP port is taken; anything else is refused like a
   // non-number instead of using some bits of it.
-  if (port < 1 || port > 65535)
-    throw plat::ConvertError("port " + text + " is outside 1..65535");
-  Port = port;
+  const auto port = plat::TryStrToInt(text);
+  if (!port || *port < 1 || *port > 65535)
+    throw plat::ConvertError("Config\\tessarine.ini: port " + text + " is no port number (1 to 65535)");
+  Port = *port;
 }
 
 TDisplayCommand TUniServerModule::DisplayCommand() const {
@@ -186,11 +220,15 @@ bool TUniServerModule::UniGUIServerModuleHTTPCommand(const plat::http::HttpReque
     // The character after "/refresh" is skipped, whatever it is; the rest
     // (still percent-encoded) is the new target of the last command kind.
     std::string target = plat::io::utf8::Substr(uri, 9);
+    std::string kind;
     {
       std::lock_guard<std::mutex> lock(commandMutex_);
       command_.sStandort = target;
       ++command_.sCMDNr;
+      kind = command_.sTyp;
     }
+    plat::LogLine("/refresh from " + request.remoteAddr + ": target \"" + target + "\" for the last command (" +
+                  (kind.empty() ? std::string("none issued yet") : kind) + ")");
     response.status = 200;
     response.contentType = "text/html";
     response.body.clear();
@@ -253,16 +291,15 @@ void TUniServerModule::Stop() {
 
 int TUniServerModule::BoundPort() const { return http_ ? http_->Port() : 0; }
 
-int TUniServerModule::Run() {
+bool TUniServerModule::Listen() {
   CheckFormDefinitions();
   ConfigureHttp();
-  if (!http_->Bind("0.0.0.0", Port)) {
-    plat::LogLine("Cannot listen on port " + std::to_string(Port));
-    return 1;
-  }
+  return http_->Bind("0.0.0.0", Port);
+}
+
+void TUniServerModule::Serve() {
   plat::LogLine("Serving program folder " + nativeFolder_ + " on port " + std::to_string(Port));
   http_->Run();
-  return 0;
 }
 
 TUniServerModule& UniServerModule() {

@@ -89,8 +89,11 @@ class TUniServerModule {
   // port) and serves on a background thread; false when it cannot bind.
   bool Start(int port);
   void Stop();
-  // Serves on the calling thread until the process ends.
-  int Run();
+  // Builds every form and binds the configured port on every local
+  // address; false when the port cannot be had.
+  bool Listen();
+  // Serves on the calling thread until Stop().
+  void Serve();
   int BoundPort() const;
 
   // The browser sessions of the process.

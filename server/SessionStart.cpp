@@ -3,10 +3,13 @@
 
 #include "common/Main.h"
 #include "common/MainForm.h"
+#include "display/DisplayFiles.h"
 #include "display/MediumHtml.h"
+#include "platform/clock.h"
 #include "platform/convert.h"
 #include "platform/io/path.h"
 #include "platform/io/utf8.h"
+#include "platform/log.h"
 #include "server/ServerModule.h"
 
 namespace {
@@ -53,18 +56,35 @@ void TMainForm::UniFormShow(Component*) {
       l->SetAlign(Align::Client);
     }
   Play_1 = Play_2 = Play_3 = Play_4 = Play_5 = -1;
+  lastDayplanMinute = DayplanMinute(plat::Now());  // the day-plan timer counts from here
   for (TUniPanel* p : frames) p->SetCaption("");
   UniPageControl1->SetTabsVisible(false);
 
+  // Times in milliseconds. A value that is no whole number, or one the
+  // timers cannot use (the preload time is taken from durations and from
+  // the 600000 ms of a single medium), gives the default, with a line in
+  // the display log and the server log.
   const std::string ini = apppath + "Config\\tessarine.ini";
-  if (auto v = plat::TryStrToInt(ReadIniString(ini, "Settings", "preloadTime", ""))) {
+  auto configured = [&](const char* key, int lowest, int highest, int def) -> std::optional<int> {
+    const std::string text = ReadIniString(ini, "Settings", key, "");
+    const auto v = plat::TryStrToInt(text);
+    if (v && *v >= lowest && *v <= highest) return v;
+    if (!text.empty()) {
+      const std::string why = "Config\\tessarine.ini: " + std::string(key) + "=" + text + " is not a time from " +
+                              std::to_string(lowest) + " to " + std::to_string(highest) + " ms; using " +
+                              std::to_string(def);
+      DisplayLog(*this, "[error] " + why);
+      plat::LogLine(FormSession()->LogName() + ": " + why);
+    }
+    return std::nullopt;
+  };
+  if (auto v = configured("preloadTime", 0, 600000, 1200)) {
     nPreloadTime = *v;
     edtPreload->SetText(std::to_string(*v));
   } else {
     nPreloadTime = 1200;
   }
-  auto inaktiv = plat::TryStrToInt(ReadIniString(ini, "Settings", "InaktivTime", ""));
-  nInaktivTime = inaktiv ? *inaktiv : 300000;
+  nInaktivTime = configured("InaktivTime", 1, 24 * 60 * 60 * 1000, 300000).value_or(300000);
 
   Session* session = FormSession();
   std::string standort = session->UrlParam("standort");
@@ -77,6 +97,12 @@ void TMainForm::UniFormShow(Component*) {
     return;
   }
 
+  // A display has nobody to dismiss an error box: whatever escapes one of
+  // its steps goes to its log (the server log has it already).
+  session->HandlerError = [this](const std::string& what) {
+    DisplayLog(*this, "[error] " + what);
+    return true;
+  };
   lblStandort->SetCaption(standort);
   if (DayplanExists(apppath, standort)) {
     UniPageControl1->SetActivePage(tabPlayer);
@@ -86,7 +112,7 @@ void TMainForm::UniFormShow(Component*) {
   } else {
     UniPageControl1->SetActivePage(tabPlayer);
     panF1->SetBounds(0, 0, 868, 868);
-    memoLog->Lines().Add("standort not found:" + standort);
+    DisplayLog(*this, "standort not found:" + standort);
     lblF1A->SetCaption(medium_html::PictureHtml("files/J8_TS.jpg", panF1->Width(), panF1->Height()));
   }
 }
@@ -100,9 +126,15 @@ void TMainForm::btnLoginOKClick(Component*) {
   Session* session = FormSession();
   const std::string user = edtLoginUser->Text();
   const std::string password = edtLoginPW->Text();
+  // The server log notes every attempt: the account and how it went, never
+  // the password.
+  auto note = [&](const std::string& how) {
+    plat::LogLine(session->LogName() + ": login \"" + user + "\": " + how);
+  };
 
   if (plat::io::utf8::ToLower(user) == kAdministrator &&
       plat::io::utf8::ToLower(password) == kAdministratorPassword) {
+    note("administrator");
     tabSpielstand->SetTabVisible(true);
     tabEnt->SetTabVisible(true);
     tabTeamEdit->SetTabVisible(true);
@@ -111,6 +143,7 @@ void TMainForm::btnLoginOKClick(Component*) {
     return;
   }
   if (user.empty()) {
+    note("refused, no user name");
     session->ShowMessage("Wrong user!");
     return;
   }
@@ -119,10 +152,13 @@ void TMainForm::btnLoginOKClick(Component*) {
   const std::string stored = Reversed(ReadIniString(users, user, "pw", ""));
   const std::string kind = plat::io::utf8::ToLower(ReadIniString(users, user, "type", ""));
   if (password.empty() || stored.empty() || password != stored) {
+    note(stored.empty() ? "refused, no such account (or no password stored)"
+                        : password.empty() ? "refused, no password typed" : "refused, wrong password");
     session->ShowMessage("Wrong password!");
     return;
   }
 
+  note(kind == "profi" || kind == "amateur" ? kind : "refused, unknown account kind \"" + kind + "\"");
   if (kind == "profi") {
     tabLogin->SetTabVisible(false);
     tabSpielstand->SetTabVisible(true);

@@ -513,9 +513,19 @@
     'titleVisible', 'collapsed', 'tabsVisible', 'borderStyle', 'fieldLabel', 'labelWidth', 'position']);
 
   function setProp(c, key, v) {
-    // A list that only grew comes as its new lines.
+    // A list changed only at its ends comes as that edit: lines dropped from
+    // the front, lines kept after them, lines appended.
     if (key === 'lines' && v && !Array.isArray(v) && Array.isArray(v.append)) {
-      v = (Array.isArray(c.p.lines) ? c.p.lines : []).concat(v.append);
+      if (!Array.isArray(c.p.lines)) c.p.lines = [];
+      const lines = c.p.lines;
+      const drop = Math.min(Math.max(num(v.drop, 0), 0), lines.length);
+      const keep = v.keep == null ? lines.length - drop : Math.min(Math.max(num(v.keep, 0), 0), lines.length - drop);
+      if (c.def.editLines) c.def.editLines(c, drop, keep, v.append);
+      lines.splice(drop + keep);
+      lines.splice(0, drop);
+      for (let i = 0; i < v.append.length; i++) lines.push(String(v.append[i]));
+      if (!c.def.editLines && c.def.update) c.def.update(c, key);
+      return;
     }
     c.p[key] = v;
     applyCommon(c, key);

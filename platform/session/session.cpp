@@ -38,6 +38,10 @@ Session::~Session() {
 
 Session* Session::Current() { return tCurrent; }
 
+std::string Session::LogName() const {
+  return "session " + id_.substr(0, 8) + (logLabel_.empty() ? "" : " (" + logLabel_ + ")");
+}
+
 Session::Scope::Scope(Session& s) : previous_(tCurrent) { tCurrent = &s; }
 Session::Scope::~Scope() { tCurrent = previous_; }
 
@@ -155,6 +159,10 @@ void Session::Emit(Json op) {
 }
 
 Json Session::TakeOps() {
+  for (auto it = deferred_.begin(); it != deferred_.end();) {
+    Component* c = FindById(*it);
+    it = !c || c->SendWhenShown() ? deferred_.erase(it) : std::next(it);
+  }
   FlushPending();
   Json out = std::move(ops_);
   ops_ = Json::array();
@@ -220,9 +228,13 @@ void Session::DispatchEvent(const Json& ev) {
     Refuse(ev, "no component");
     return;
   }
-  Component* c = FindById(ev["c"].get<int>());
+  const int id = ev["c"].get<int>();
+  Component* c = FindById(id);
   if (!c) {
-    Refuse(ev, "unknown component");
+    // Ids are never given twice: one the session gave out is a component a
+    // handler has released (the mouse-up and click after a sub-menu
+    // closed), and its late events are dropped without a word.
+    if (id <= 0 || id > lastId_) Refuse(ev, "unknown component");
     return;
   }
   if (type == "close") {
@@ -249,12 +261,12 @@ Json Session::HandleRequest(std::int64_t seq, const Json& events) {
       try {
         DispatchEvent(ev);
       } catch (const std::exception& e) {
-        LogLine("session " + id_.substr(0, 8) + ": error in " + ev.value("t", std::string("?")) +
+        LogLine(LogName() + ": error in " + ev.value("t", std::string("?")) +
                 " handler: " + e.what());
-        Emit({{"op", "error"}, {"text", e.what()}});
+        if (!HandlerError || !HandlerError(e.what())) Emit({{"op", "error"}, {"text", e.what()}});
       } catch (...) {
-        LogLine("session " + id_.substr(0, 8) + ": unknown error in a handler");
-        Emit({{"op", "error"}, {"text", "Unknown error"}});
+        LogLine(LogName() + ": unknown error in a handler");
+        if (!HandlerError || !HandlerError("Unknown error")) Emit({{"op", "error"}, {"text", "Unknown error"}});
       }
       FreeClosedDialogs();
     }

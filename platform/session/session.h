@@ -56,6 +56,11 @@ class Session : public ui::ChangeStream {
   };
 
   const std::string& Id() const override { return id_; }
+  // How the session appears in the server log: "session 1a2b3c4d" and what
+  // the host said about it (kind, location, client address). The label is
+  // set once, before the session is shared.
+  void SetLogLabel(std::string label) { logLabel_ = std::move(label); }
+  std::string LogName() const override;
   // A URL parameter as the browser sent it, decoded; empty when absent.
   std::string UrlParam(std::string_view name) const;
 
@@ -98,6 +103,7 @@ class Session : public ui::ChangeStream {
   // --- the change stream ------------------------------------------------
   void Emit(Json op) override;
   void MarkDirty(ui::Component* c, std::string_view key) override;
+  void DeferUntilShown(int componentId) override { deferred_.insert(componentId); }
   // The ops collected so far (pending property changes flushed first).
   Json TakeOps();
 
@@ -116,6 +122,10 @@ class Session : public ui::ChangeStream {
 
   // Set by the host: the HTML of the terminate page.
   std::function<std::string()> TerminatePage;
+  // Set by the application: given the message of an error that escaped an
+  // event handler (already in the server log); returning true keeps the
+  // error box off the browser's screen.
+  std::function<bool(const std::string&)> HandlerError;
 
   // Component registry (ids are unique in the session).
   int NextId() override { return ++lastId_; }
@@ -130,6 +140,7 @@ class Session : public ui::ChangeStream {
   void Refuse(const Json& event, const char* why);
 
   std::string id_;
+  std::string logLabel_;
   std::map<std::string, std::string> urlParams_;
   std::mutex mutex_;
   // Written in the session's requests, read by the manager's time-out sweep.
@@ -142,6 +153,7 @@ class Session : public ui::ChangeStream {
   int lastId_ = 0;
 
   Json ops_ = Json::array();
+  std::set<int> deferred_;
   std::vector<std::pair<int, std::string>> pending_;
   std::set<std::pair<int, std::string>> pendingSet_;
 

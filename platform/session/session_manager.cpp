@@ -1,5 +1,6 @@
 #include "platform/session/session_manager.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -67,20 +68,49 @@ SessionManager::~SessionManager() {
 
 std::string SessionManager::NewId() { return RandomHex(16); }
 
-std::shared_ptr<Session> SessionManager::Open(const std::map<std::string, std::string>& params) {
+std::string SessionManager::AddressOf(const std::map<std::string, std::string>& params) {
+  static const char* kHex = "0123456789ABCDEF";
+  auto encode = [](const std::string& text) {
+    std::string out;
+    for (const char ch : text) {
+      const auto c = static_cast<unsigned char>(ch);
+      if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+        out += ch;
+      } else {
+        out += '%';
+        out += kHex[c >> 4];
+        out += kHex[c & 15];
+      }
+    }
+    return out;
+  };
+  std::string address = "/";
+  for (const auto& [k, v] : params) address += (address.size() == 1 ? "?" : "&") + encode(k) + "=" + encode(v);
+  return address;
+}
+
+std::shared_ptr<Session> SessionManager::Open(const std::map<std::string, std::string>& params, std::string address,
+                                              const std::string& client) {
   Sweep(MonotonicMs());
+  if (address.empty()) address = AddressOf(params);
   std::shared_ptr<Session> s;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (sessions_.size() >= config_.maxSessions) return nullptr;
     s = std::make_shared<Session>(NewId(), params);
+    // Set before any other thread can see the session, never changed.
+    std::string label = config_.describeSession ? config_.describeSession(params) : std::string();
+    if (!client.empty()) label += (label.empty() ? "from " : " from ") + client;
+    s->SetLogLabel(label);
     sessions_[s->Id()] = s;
   }
   std::lock_guard<std::mutex> sessionLock(s->Mutex());
   try {
     Session::Scope scope(*s);
-    s->TerminatePage = [this] {
-      return config_.terminatePage ? config_.terminatePage(config_.terminateMessage) : std::string();
+    // After Exit the page starts again with the address it was opened with.
+    s->TerminatePage = [this, address, params] {
+      return config_.terminatePage ? config_.terminatePage(config_.terminateMessage, address, params)
+                                   : std::string();
     };
     if (config_.createSession) config_.createSession(*s);
     s->ShowMainForm();
@@ -90,7 +120,7 @@ std::shared_ptr<Session> SessionManager::Open(const std::map<std::string, std::s
     throw;
   }
   std::size_t count = Count();
-  LogLine("session " + s->Id().substr(0, 8) + " opened (" + std::to_string(count) + " open)");
+  LogLine(s->LogName() + " opened (" + std::to_string(count) + " open)");
   return s;
 }
 
@@ -152,7 +182,7 @@ void SessionManager::Close(const std::string& sid) {
     sessions_.erase(it);
   }
   std::size_t count = Count();
-  LogLine("session " + sid.substr(0, 8) + " closed (" + std::to_string(count) + " open)");
+  LogLine(s->LogName() + " closed (" + std::to_string(count) + " open)");
   // The session is freed when the last request holding it ends.
 }
 
@@ -162,17 +192,17 @@ std::size_t SessionManager::Count() {
 }
 
 void SessionManager::Sweep(std::int64_t nowMs) {
-  std::vector<std::string> idle;
+  std::vector<std::shared_ptr<Session>> idle;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (nowMs - lastSweepMs_ < 1000 && nowMs >= lastSweepMs_) return;
     lastSweepMs_ = nowMs;
     for (auto& [id, s] : sessions_)
-      if (nowMs - s->LastActivityMs() > config_.timeoutMs) idle.push_back(id);
+      if (nowMs - s->LastActivityMs() > config_.timeoutMs) idle.push_back(s);
   }
-  for (const auto& id : idle) {
-    LogLine("session " + id.substr(0, 8) + " timed out");
-    Close(id);
+  for (const auto& s : idle) {
+    LogLine(s->LogName() + " timed out");
+    Close(s->Id());
   }
 }
 
@@ -188,13 +218,16 @@ void SessionManager::Install(http::HttpServer& server) {
   server.Get("/", [this](const http::HttpRequest& req, http::HttpResponse& res) {
     std::map<std::string, std::string> params;
     for (const auto& [k, v] : req.Params()) params.emplace(k, v);  // the first value counts
+    const std::string address = req.query.empty() ? std::string("/") : "/?" + req.query;
     std::shared_ptr<Session> s;
     try {
-      s = Open(params);
+      s = Open(params, address, req.remoteAddr);
     } catch (const std::exception& e) {
-      LogLine(std::string("cannot open a session: ") + e.what());
+      const std::string what = config_.describeSession ? config_.describeSession(params) + " " : std::string();
+      LogLine("cannot open a session (" + what + "from " + req.remoteAddr + "): " + e.what());
       res.status = 500;
-      res.SetContent(config_.exceptionPage ? config_.exceptionPage(e.what()) : e.what(), "text/html");
+      res.SetContent(config_.exceptionPage ? config_.exceptionPage(e.what(), address, params) : e.what(),
+                     "text/html");
       return;
     }
     if (!s) {

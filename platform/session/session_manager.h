@@ -28,9 +28,15 @@ struct SessionHostConfig {
   Json clientConfig = Json::object();              // handed to the browser at boot
   // Creates the session's main module and main form (the manager shows it).
   std::function<void(Session&)> createSession;
-  // Server message pages, given the message.
-  std::function<std::string(const std::string&)> terminatePage;
-  std::function<std::string(const std::string&)> exceptionPage;
+  // Server message pages, given the message, the address the page was
+  // opened with ("/" and its query) and its URL parameters.
+  using PageFor = std::function<std::string(const std::string& message, const std::string& address,
+                                            const std::map<std::string, std::string>& params)>;
+  PageFor terminatePage;
+  PageFor exceptionPage;
+  // What a session is, for the server log ("console", "display ..."), by
+  // its URL parameters.
+  std::function<std::string(const std::map<std::string, std::string>&)> describeSession;
   std::string terminateMessage;
   std::string clientFolder;       // the browser runtime (scripts.txt lists its files) and tessarine.css
   std::string fontAwesomeFolder;  // css/, webfonts/
@@ -46,7 +52,12 @@ class SessionManager {
 
   // Opens a session as a page load does; nullptr when the limit is reached.
   // Raises when the application fails to create or show the form.
-  std::shared_ptr<Session> Open(const std::map<std::string, std::string>& urlParams);
+  // `address` is the page's address ("/" and its query; built from the
+  // parameters when empty), `client` the browser's network address.
+  std::shared_ptr<Session> Open(const std::map<std::string, std::string>& urlParams, std::string address = {},
+                                const std::string& client = {});
+  // The address of a page with these parameters ("/?a=1&b=2", encoded).
+  static std::string AddressOf(const std::map<std::string, std::string>& urlParams);
   // The page of an open session.
   std::string RenderPage(Session& session);
   // One AJAX request; {gone: true} for an unknown session.

@@ -5,7 +5,7 @@
 namespace plat::ui {
 
 void LogRefusedEvent(const ChangeStream* stream, const Json& event, std::string_view why) {
-  std::string line = stream ? "session " + stream->Id().substr(0, 8) + ": " : std::string();
+  std::string line = stream ? stream->LogName() + ": " : std::string();
   line += "refused event " + event.dump() + " (";
   line += why;
   line += ")";

@@ -20,8 +20,9 @@ class ChangeStream {
  public:
   virtual ~ChangeStream() = default;
 
-  // The name of the page in log lines (the session id).
+  // The page's id (the session id) and how it appears in log lines.
   virtual const std::string& Id() const = 0;
+  virtual std::string LogName() const = 0;
 
   // Component registry: ids are unique in the stream.
   virtual int NextId() = 0;
@@ -34,6 +35,10 @@ class ChangeStream {
   // The browser gets the property's value once, before the next op or at
   // the end of the request.
   virtual void MarkDirty(Component* c, std::string_view key) = 0;
+  // Keeps a component's bulky browser state back until it shows: before the
+  // ops of every request go out the component is asked again
+  // (Component::SendWhenShown).
+  virtual void DeferUntilShown(int componentId) = 0;
 
   // The form that is the page (nullptr before there is one).
   virtual Form* MainForm() const = 0;

@@ -81,6 +81,10 @@ void Component::StoreFromBrowser(std::string_view key, Json value) {
   props_[std::string(key)] = std::move(value);
 }
 
+void Component::DeferUntilShown() const {
+  if (stream_) stream_->DeferUntilShown(id_);
+}
+
 void Component::MarkChanged(std::string_view key) {
   if (!rendered_) return;
   if (stream_) stream_->MarkDirty(this, key);

@@ -132,12 +132,18 @@ class Component {
   // One browser event (already checked by the session); `type` is the
   // event's "t". Returns false when the component takes no such event.
   virtual bool HandleBrowserEvent(const std::string& type, const Json& event);
+  // For a component that keeps bulky browser state back while it is not
+  // showing (ChangeStream::DeferUntilShown): marks that state for sending once it
+  // shows. True when nothing is left waiting.
+  virtual bool SendWhenShown() { return true; }
 
  protected:
   void RegisterEvent(std::string name, EventSlotBase* slot) { events_[std::move(name)] = slot; }
   // Marks a property as changed without changing the bag (derived state
   // such as grid cells).
   void MarkChanged(std::string_view key);
+  // Asks the stream to call SendWhenShown before each request's ops go out.
+  void DeferUntilShown() const;
   virtual void RenderInto(Json& node) const;
   // A class that keeps a property in its own state rather than in the bag
   // (memo lines, list items, grid cells) takes a value set by code or by the

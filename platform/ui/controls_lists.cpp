@@ -85,7 +85,12 @@ void ObservedStrings::Insert(int i, std::string_view s) {
 
 void ObservedStrings::Delete(int i) {
   list_.Delete(i);
-  Touch(i);
+  if (i == 0 && kept_ > 0) {
+    ++dropped_;
+    --kept_;
+  } else {
+    Touch(i);
+  }
   Changed();
 }
 
@@ -146,9 +151,32 @@ Json ObservedStrings::ToJson() const {
 
 TUniMemo::TUniMemo(Form* owner)
     : Control(owner), lines_([this] {
-        if (!quiet_) MarkChanged("lines");
+        if (!quiet_) LinesChanged();
       }) {
   RegisterEvent("OnChange", &OnChange);
+}
+
+// The lines of a memo the browser cannot show (on a page not selected, or
+// hidden) wait until it shows, so a long list kept out of sight (a playlist,
+// a day plan) does not travel with every change.
+bool TUniMemo::LinesWait() const {
+  if (!Rendered() || !Stream() || Showing()) return false;
+  linesWaiting_ = true;
+  DeferUntilShown();
+  return true;
+}
+
+void TUniMemo::LinesChanged() {
+  if (!LinesWait()) MarkChanged("lines");
+}
+
+bool TUniMemo::SendWhenShown() {
+  if (!linesWaiting_) return true;
+  if (!Showing()) return false;
+  linesWaiting_ = false;
+  sentCount_ = 0;  // what the browser has is old: all the lines go
+  MarkChanged("lines");
+  return true;
 }
 
 bool TUniMemo::TakeProp(std::string_view key, const Json& value) {
@@ -157,15 +185,20 @@ bool TUniMemo::TakeProp(std::string_view key, const Json& value) {
   return true;
 }
 
-// A memo that only grew at its end (a log) sends the new lines alone, so a
-// long log does not travel in full with every line added.
+// A memo changed only at its ends (a log that grows and drops its oldest
+// lines) sends that edit alone, so a long log does not travel in full with
+// every line added.
 Json TUniMemo::RenderProp(std::string_view key) const {
   if (key != "lines") return Control::RenderProp(key);
   Json v;
-  if (sentCount_ > 0 && lines_.KeptPrefix() >= sentCount_ && lines_.Count() > sentCount_) {
+  const int dropped = lines_.DroppedFront();
+  const int kept = lines_.KeptPrefix();
+  if (sentCount_ > 0 && kept > 0 && dropped + kept <= sentCount_) {
     Json added = Json::array();
-    for (int i = sentCount_; i < lines_.Count(); ++i) added.push_back(lines_[i]);
+    for (int i = kept; i < lines_.Count(); ++i) added.push_back(lines_[i]);
     v = {{"append", std::move(added)}};
+    if (dropped > 0) v["drop"] = dropped;
+    if (dropped + kept < sentCount_) v["keep"] = kept;
   } else {
     v = lines_.ToJson();
   }
@@ -176,6 +209,12 @@ Json TUniMemo::RenderProp(std::string_view key) const {
 
 void TUniMemo::RenderInto(Json& node) const {
   Control::RenderInto(node);
+  if (!lines_.Empty() && Stream() && !Showing()) {
+    linesWaiting_ = true;
+    DeferUntilShown();
+    sentCount_ = 0;
+    return;
+  }
   if (!lines_.Empty()) node["p"]["lines"] = lines_.ToJson();
   sentCount_ = lines_.Count();
   lines_.MarkKept();

@@ -62,10 +62,16 @@ class ObservedStrings {
   auto end() const { return list_.end(); }
   Json ToJson() const;
 
-  // How many leading items are unchanged since the last MarkKept(): lets a
-  // control send only what was appended to a long list.
+  // Since the last MarkKept(): how many items went from the front
+  // (DroppedFront) and how many of the items after them are unchanged at
+  // the front of the list now (KeptPrefix). Lets a control send only the
+  // edit at the ends of a long list (a log that drops its oldest lines).
   int KeptPrefix() const { return std::min(kept_, Count()); }
-  void MarkKept() const { kept_ = Count(); }
+  int DroppedFront() const { return dropped_; }
+  void MarkKept() const {
+    kept_ = Count();
+    dropped_ = 0;
+  }
 
  private:
   void Touch(int from) { kept_ = std::min(kept_, from); }
@@ -78,6 +84,7 @@ class ObservedStrings {
   bool dirty_ = false;
   bool sorted_ = false;
   mutable int kept_ = 0;
+  mutable int dropped_ = 0;
 };
 
 // The lines are kept in the memo's own list; word wrap is on unless set
@@ -104,13 +111,18 @@ class TUniMemo : public Control {
 
   bool HandleBrowserEvent(const std::string& type, const Json& event) override;
   Json RenderProp(std::string_view key) const override;
+  bool SendWhenShown() override;
 
  protected:
   bool TakeProp(std::string_view key, const Json& value) override;
   void RenderInto(Json& node) const override;
 
  private:
+  void LinesChanged();
+  // Whether the lines wait for the memo to show (the browser has older ones).
+  bool LinesWait() const;
   bool quiet_ = false;  // taking the browser's lines: nothing to send back
+  mutable bool linesWaiting_ = false;
   ObservedStrings lines_;
   mutable int sentCount_ = 0;  // lines the browser has
 };

@@ -653,7 +653,7 @@ describe('ops', () => {
     }
   });
 
-  test('a memo takes appended lines after the ones it has, and a full value replaces them', async () => {
+  test('a memo takes edits at the ends of its lines, and a full value replaces them', async () => {
     const memo = comp('TUniMemo', 'memoLog', { left: 0, top: 0, width: 300, height: 100, lines: ['one'] });
     const page = await open(bootOf(mainForm([memo])));
     const value = () => page.inputValue(`#${memo.js} textarea`);
@@ -665,6 +665,27 @@ describe('ops', () => {
       assert.equal(await value(), 'one\ntwo\nthree\nfour');
       await apply(page, [{ op: 'set', c: memo.id, p: 'lines', v: ['x'] }, { op: 'set', c: memo.id, p: 'lines', v: { append: ['y'] } }]);
       assert.equal(await value(), 'x\ny');
+      // Edits at both ends, as a bounded log sends them.
+      const cases = [
+        [['a', 'bb', 'ccc'], { drop: 1, append: ['dddd'] }, 'bb\nccc\ndddd'],
+        [['a', 'bb', 'ccc'], { keep: 2, append: ['C (x 2)'] }, 'a\nbb\nC (x 2)'],
+        [['a', 'bb', 'ccc'], { drop: 1, keep: 1, append: ['x', 'y'] }, 'bb\nx\ny'],
+        [['a', 'bb', 'ccc'], { drop: 2, keep: 0, append: ['z'] }, 'z'],
+        [['a', 'bb', 'ccc'], { drop: 3, append: [] }, ''],
+        [[], { append: ['first'] }, 'first'],
+        [['', '', 'x'], { drop: 1, append: [''] }, '\nx\n'],
+      ];
+      for (const [before, edit, after] of cases) {
+        await apply(page, [{ op: 'set', c: memo.id, p: 'lines', v: before }, { op: 'set', c: memo.id, p: 'lines', v: edit }]);
+        assert.equal(await value(), after, JSON.stringify([before, edit]));
+        const lines = await page.evaluate((id) => Tess.component(id).p.lines, memo.id);
+        assert.equal(lines.join('\n'), after, JSON.stringify([before, edit]));
+      }
+      // A text the user changed is set whole.
+      await apply(page, [{ op: 'set', c: memo.id, p: 'lines', v: ['a', 'b'] }]);
+      await page.fill(`#${memo.js} textarea`, 'typed');
+      await apply(page, [{ op: 'set', c: memo.id, p: 'lines', v: { drop: 1, append: ['c'] } }]);
+      assert.equal(await value(), 'b\nc');
     } finally {
       await done(page);
     }

@@ -48,10 +48,10 @@ test('the arena shows its layout, plays its playlist and scrolls the ticker', as
     await ticker.waitFor({ state: 'visible' });
     const iframe = await page.waitForFunction(() => {
       const f = document.querySelector('[data-component="urlTCK"] iframe');
-      return f && /files\/tickerWP\.html\?/.test(f.getAttribute('src') || '') && f;
+      return f && /files\/tickerWP_Arena\.html\?/.test(f.getAttribute('src') || '') && f;
     });
     const frame = await iframe.asElement().contentFrame();
-    await frame.waitForURL(/tickerWP\.html/);
+    await frame.waitForURL(/tickerWP_Arena\.html/);
     await frame.waitForFunction(() => document.getElementById('tx')?.textContent.includes('Heimspiel'));
     // The text moves to the left.
     const x0 = await frame.evaluate(tickerLeft);

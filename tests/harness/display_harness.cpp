@@ -6,6 +6,8 @@
 //   medium <kind> <medium> <effect>    issue a single-medium command
 //   label <sid> <component> <caption>  set a label's caption in a session
 //   visible <sid> <component> 0|1      show or hide a control in a session
+//   log <sid> <count> <text>           add count lines ("<text> 1" ...) to a
+//                                      display's log
 //
 // Every line is answered on stdout with "ok" or "error <why>"; the first
 // line written is "ready <port>".
@@ -16,6 +18,7 @@
 #include <string>
 
 #include "common/MainForm.h"
+#include "display/DisplayFiles.h"
 #include "platform/session/session_manager.h"
 #include "server/ServerModule.h"
 
@@ -42,6 +45,20 @@ std::string Execute(TUniServerModule& server, const std::string& line) {
     std::string kind, medium, effect;
     in >> kind >> medium >> effect;
     server.IssueMedium(kind, medium, effect);
+    return "ok";
+  }
+  if (verb == "log") {
+    std::string sid;
+    long count = 0;
+    in >> sid >> count;
+    const std::string text = Rest(in);
+    auto session = server.Sessions().Find(sid);
+    if (!session) return "error no session " + sid;
+    std::lock_guard<std::mutex> lock(session->Mutex());
+    plat::session::Session::Scope scope(*session);
+    auto* form = dynamic_cast<TMainForm*>(session->MainForm());
+    if (!form) return "error no main form";
+    for (long i = 1; i <= count; ++i) DisplayLog(*form, text + " " + std::to_string(i));
     return "ok";
   }
   if (verb == "label" || verb == "visible") {

@@ -40,6 +40,7 @@ class DisplayFixture : public ::testing::Test {
   // Opens the display session. Without a day plan it gets the program
   // folder as its base folder and its log starts empty.
   void Open(const std::string& standort = "Halle") {
+    d_.reset();  // a display opened before ends first
     server_ = std::make_unique<TUniServerModule>(dir_.path().string());
     SetUniServerModule(server_.get());
     d_ = std::make_unique<SessionDriver>(*server_, std::map<std::string, std::string>{{"standort", standort}});

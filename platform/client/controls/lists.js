@@ -23,6 +23,7 @@
       input.spellcheck = false;
       buildField(c, input, 'tess-memo');
       c.sent = '';
+      c.exact = true;  // the text is the lines joined, character for character
       c.commit = function () {
         const v = c.input.value;
         if (v === c.sent) return;
@@ -30,8 +31,49 @@
         c.p.lines = memoLines(v);
         sendChange(c, 'lines', c.p.lines);
       };
+      c.input.addEventListener('input', () => { c.exact = false; });
       c.input.addEventListener('change', () => c.commit());
       dblclickEvents(c);
+    },
+    // An edit at the ends of the lines (a log) changes the text there: the
+    // rest of a long text is neither rebuilt nor read. Called before
+    // c.p.lines changes.
+    editLines: function (c, drop, keep, added) {
+      const old = c.p.lines;
+      const input = c.input;
+      // The length of lines from..to-1 joined with line breaks.
+      const length = (from, to) => {
+        let n = Math.max(to - from - 1, 0);
+        for (let i = from; i < to; i++) n += old[i].length;
+        return n;
+      };
+      const texts = added.map(String);
+      // A text the user typed in, or one with carriage returns (which the
+      // browser turns into line breaks), is set whole.
+      if (!c.exact || texts.some((t) => t.indexOf('\r') >= 0)) {
+        const v = old.slice(drop, drop + keep).concat(texts).join('\n');
+        input.value = v;
+        c.sent = v;
+        c.exact = input.value.length === v.length;
+        return;
+      }
+      let end = length(0, old.length);
+      if (keep === 0) {
+        input.setRangeText(texts.join('\n'), 0, end);
+      } else {
+        if (drop + keep < old.length) {
+          const from = end - length(drop + keep, old.length) - 1;
+          input.setRangeText('', from, end);
+          end = from;
+        }
+        if (drop > 0) {
+          const cut = length(0, drop) + 1;
+          input.setRangeText('', 0, cut);
+          end -= cut;
+        }
+        if (texts.length) input.setRangeText('\n' + texts.join('\n'), end, end);
+      }
+      c.sent = null;  // not kept as a copy: a change by the user is always sent
     },
     update: function (c, key) {
       const all = key == null;
@@ -41,6 +83,7 @@
         const v = Array.isArray(p.lines) ? p.lines.join('\n') : textOf(p.lines);
         c.input.value = v;
         c.sent = v;
+        c.exact = Array.isArray(p.lines) && c.input.value.length === v.length;
       }
       if (all || key === 'readOnly') c.input.readOnly = !!p.readOnly;
       if (all || key === 'wordWrap') c.input.wrap = p.wordWrap === false ? 'off' : 'soft';

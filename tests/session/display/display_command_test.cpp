@@ -125,6 +125,10 @@ TEST_F(DisplayCommands, AFailingStepLeavesTheCommandNew) {
   EXPECT_EQ(calls, 2) << "tried again at the next tick";
   EXPECT_EQ(f.timerCMD->Tag(), 1);
   EXPECT_EQ(f.lblFrame->Caption(), "Standard.frm");
+  // The error went to the display log, not on the screen.
+  ASSERT_EQ(f.memoLog->Lines().Count(), 2);
+  EXPECT_EQ(f.memoLog->Lines()[1], "[error] layout broken");
+  for (const Json& op : d->Ops()) EXPECT_NE(op.value("op", ""), "error") << op.dump();
 }
 
 TEST_F(DisplayCommands, SingleMediumHtmlByName) {
@@ -149,6 +153,35 @@ TEST_F(DisplayCommands, SingleMediumHtmlByName) {
     TMainForm& f = d->Form();
     TUniLabel* incoming = f.f1Preload ? f.lblF1A : f.lblF1B;
     EXPECT_EQ(Masked(incoming->Caption()), c.html) << c.medium;
+  }
+}
+
+TEST_F(DisplayCommands, AddressesAreEncodedAndEscapedInTheirAttribute) {
+  struct Case {
+    const char* medium;
+    const char* src;  // what stands between the quotes of src (masked cache-buster)
+  };
+  const Case cases[] = {
+      {"Containers/Bilder/x\" onerror=\"alert(1).png", "Containers/Bilder/x%22%20onerror=%22alert(1).png"},
+      {"Containers/Bilder/Tor #1 100%.jpg", "Containers/Bilder/Tor%20%231%20100%25.jpg"},
+      {"Containers/Bilder/Gr\xC3\xBCn.png", "Containers/Bilder/Gr%C3%BCn.png"},
+      {"Containers\\Bilder\\\xC3\x84rger.png", "Containers\\Bilder\\%C3%84rger.png"},
+      {"Containers/Videos/a<b>.mp4", "Containers/Videos/a%3Cb%3E.mp4?N"},
+      {"https://example.com/a b/x.html?q=\"1\"&r=%41", "https://example.com/a b/x.html?q=&quot;1&quot;&amp;r=%41?N"},
+      {"http://x/Gr\xC3\xBCn.mp4", "http://x/Gr\xC3\xBCn.mp4?N"},
+      {"Containers/Dokumente/Plan #2.pdf", "Containers/Dokumente/Plan%20%232.pdf#toolbar=0 "},
+  };
+  auto d = Display();
+  for (const auto& c : cases) {
+    server_->IssueMedium("Medium", c.medium, "false");
+    d->Advance(800);
+    TMainForm& f = d->Form();
+    const std::string html = Masked((f.f1Preload ? f.lblF1A : f.lblF1B)->Caption());
+    const std::size_t at = html.find(" src=\"");
+    ASSERT_NE(at, std::string::npos) << c.medium;
+    const std::size_t end = html.find('"', at + 6);
+    EXPECT_EQ(html.substr(at + 6, end - at - 6), c.src) << c.medium;
+    EXPECT_EQ(html.find("onerror=\""), std::string::npos) << c.medium;
   }
 }
 

@@ -104,19 +104,36 @@ TEST_F(LayoutStep, BadGeometryEndsTheStepAtItsRow) {
              {LayoutLine(0, "0", "0", "1", "1", ""), LayoutLine(1, "5", "6", "700", "500", "1"),
               LayoutLine(2, "5", "6", "breit", "500", "1"), LayoutLine(3, "5", "6", "100", "100", "1"),
               LayoutLine(4, "", "", "", "", ""), LayoutLine(5, "", "", "", "", "")});
-  const int rows = f().GridFrame->RowCount();
   Apply("Kaputt.frm");
   EXPECT_TRUE(f().panF1->Visible());
   EXPECT_EQ(f().panF1->Width(), 700);
   EXPECT_FALSE(f().panF2->Visible());
   EXPECT_FALSE(f().panF3->Visible()) << "later rows are not applied";
-  EXPECT_NE(f().GridFrame->RowCount(), rows + 100);  // the grid holds the file
+  EXPECT_EQ(f().GridFrame->Cell(flWidth, 2), "breit") << "the grid holds the file";
   EXPECT_EQ(f().GridFrame->RowCount(), 6) << "the row count is not set";
   EXPECT_TRUE(FrontOps().empty()) << "no stacking";
   EXPECT_EQ(Scripts().back(), f().GridFrame->JSName() + ".view.refresh()") << "the grid is not left frozen";
   ASSERT_EQ(f().memoLog->Lines().Count(), 1);
   EXPECT_EQ(f().memoLog->Lines()[0], "[error], --> Frame Kaputt.frm: row 2 has no whole-number geometry");
   EXPECT_EQ(f().timerCMD->Tag(), 1) << "the command counts as executed";
+}
+
+TEST_F(LayoutStep, FramesWithoutAreaAreAppliedAndLogged) {
+  WriteLines("Config\\Frames\\Leer.frm",
+             {LayoutLine(0, "0", "0", "1", "1", ""), LayoutLine(1, "0", "0", "800", "600", "1"),
+              LayoutLine(2, "0", "0", "0", "300", "1"), LayoutLine(3, "0", "0", "400", "-5", "1"),
+              LayoutLine(4, "0", "0", "-1", "0", "0"), LayoutLine(5, "", "", "", "", ""),
+              LayoutLine(6, "", "", "", "", "")});
+  Apply("Leer.frm");
+  EXPECT_TRUE(f().panF2->Visible());
+  EXPECT_EQ(f().panF2->Width(), 0);
+  EXPECT_TRUE(f().panF3->Visible());
+  EXPECT_EQ(f().panF3->Height(), -5);
+  EXPECT_EQ(f().GridFrame->RowCount(), 4) << "the whole layout applied";
+  EXPECT_EQ(f().memoLog->Lines().Items(),
+            (std::vector<std::string>{"[info], --> Frame Leer.frm: panF2 is 0 x 300 pixels and cannot be seen",
+                                      "[info], --> Frame Leer.frm: panF3 is 400 x -5 pixels and cannot be seen"}))
+      << "a hidden row is not looked at";
 }
 
 TEST_F(LayoutStep, RowsThatNameNoPanelAreIgnored) {
@@ -162,6 +179,11 @@ class DayplanRun : public DisplayFixture {
       f().btnDayplanClick(c);
     };
   }
+  // The minute timer ticks at this time of the fixture's Wednesday.
+  void Tick(int hour, int minute, int second) {
+    SetNow(Wednesday(hour, minute, second));
+    f().timerDayplan->OnTimer(f().timerDayplan);
+  }
   int runs_ = 0;
 };
 
@@ -202,23 +224,118 @@ TEST_F(DayplanRun, TheLastActiveLineOfAKindDecides) {
 TEST_F(DayplanRun, TwoLinesStartingThisMinuteRunThePlanTwice) {
   Start({Entry("14:00", "0", "Sport\\Morgen.pyl", "15:00"), Entry("09:00", "1", "x.frm", "10:00"),
          Entry("14:00", "0", "Abend.pyl", "15:00")});
-  SetNow(Wednesday(14, 0, 5));
-  f().timerDayplan->OnTimer(f().timerDayplan);
+  Tick(13, 59, 5);
+  runs_ = 0;  // the run after the long gap since the start
+  Tick(14, 0, 5);
   EXPECT_EQ(runs_, 2);
   EXPECT_EQ(f().lblPlaylist->Caption(), "Abend.pyl");
-  SetNow(Wednesday(14, 1, 5));
-  f().timerDayplan->OnTimer(f().timerDayplan);
+  Tick(14, 1, 5);
   EXPECT_EQ(runs_, 2) << "only start times trigger a run";
 }
 
 TEST_F(DayplanRun, TheMinuteScanStopsAtTheEndOfAShortenedPlan) {
   Start({Entry("14:00", "0", "Abend.pyl", "15:00"), Entry("14:00", "0", "Abend.pyl", "15:00"),
          Entry("14:00", "0", "Abend.pyl", "15:00")});
+  Tick(13, 59, 59);
+  runs_ = 0;
   WriteLines("Config\\Dayplan\\Halle", {Entry("14:00", "0", "Abend.pyl", "15:00")});
-  SetNow(Wednesday(14, 0, 0));
-  f().timerDayplan->OnTimer(f().timerDayplan);
+  Tick(14, 0, 0);
   EXPECT_EQ(runs_, 1);
   EXPECT_EQ(f().memoDP->Lines().Count(), 1);
+}
+
+TEST_F(DayplanRun, ATickThatStepsOverAMinuteRunsItsLinesOnce) {
+  Start({Entry("14:00", "0", "Sport\\Morgen.pyl", "15:00"), Entry("14:00", "0", "Abend.pyl", "15:00"),
+         Entry("14:01", "0", "Sport\\Morgen.pyl", "15:00"), Entry("14:03", "1", "x.frm", "15:00")});
+  struct Step {
+    int hour, minute, second;
+    int runs;  // runs so far
+  };
+  const Step steps[] = {
+      {10, 16, 10, 0},  // the minute after the start at 10:15
+      {13, 59, 59, 1},  // a long gap: the plan runs once, as at the start
+      {14, 1, 0, 4},    // 14:00 stepped over: its two lines, then 14:01's line
+      {14, 1, 59, 4},   // the same minute again: nothing
+      {14, 4, 0, 5},    // 14:02 to 14:04: the line of 14:03
+      {13, 0, 0, 6},    // the clock went back: once
+      {13, 0, 50, 6},
+  };
+  for (const Step& s : steps) {
+    Tick(s.hour, s.minute, s.second);
+    EXPECT_EQ(runs_, s.runs) << s.hour << ":" << s.minute << ":" << s.second;
+  }
+  EXPECT_EQ(f().lblPlaylist->Caption(), "") << "the run at 13:00 finds no active line";
+}
+
+TEST_F(DayplanRun, AroundMidnightAndWithoutAPlan) {
+  Start({Entry("00:00", "0", "Abend.pyl", "23:59")});
+  Tick(23, 59, 30);
+  runs_ = 0;
+  SetNow(testing_support::Wednesday(0, 0, 40));
+  now_.day = 12;
+  now_.dayOfWeek = 4;
+  f().timerDayplan->OnTimer(f().timerDayplan);
+  EXPECT_EQ(runs_, 1) << "00:00 of the next day";
+
+  // A display that never loaded a plan runs nothing after a long gap.
+  Open("Nirgends");
+  runs_ = 0;
+  f().btnDayplan->OnClick = [this](Component* c) {
+    ++runs_;
+    f().btnDayplanClick(c);
+  };
+  SetNow(testing_support::Wednesday(18, 0, 0));
+  f().timerDayplan->OnTimer(f().timerDayplan);
+  EXPECT_EQ(runs_, 0);
+}
+
+TEST_F(DayplanRun, ALongPlanRunsEachStepOnlyWhenItsNameChanged) {
+  WriteLines("Config\\Frames\\x.frm", {LayoutLine(0, "0", "0", "1", "1", ""), LayoutLine(1, "0", "0", "10", "10", "1"),
+                                         LayoutLine(2, "", "", "", "", ""), LayoutLine(3, "", "", "", "", "")});
+  WriteLines("Config\\Menus\\M.xml", {"<Menu/>"});
+  std::vector<std::string> plan = {Entry("08:00", "1", "x.frm", "12:00"), Entry("08:00", "0", "Sport\\Morgen.pyl", "12:00")};
+  for (int i = 0; i < 2000; ++i) plan.push_back(Entry("01:00", "0", "Abend.pyl", "02:00"));  // over
+  plan.push_back(Entry("08:00", "0", "Abend.pyl", "12:00"));
+  plan.push_back(Entry("08:00", "3", "M.xml", "12:00"));
+  WriteLines("Config\\Dayplan\\Halle", plan);
+  Open("Halle");
+  std::map<std::string, std::vector<std::string>> runs;
+  for (TUniButton* b : {f().btnFrame, f().btnPlaylist, f().btnTicker}) {
+    auto original = b->OnClick.Handler();
+    b->OnClick = [&runs, b, original, this](Component* c) {
+      const TUniLabel* label = b == f().btnFrame ? f().lblFrame : b == f().btnPlaylist ? f().lblPlaylist : f().lblTicker;
+      runs[b->Name()].push_back(label->Caption());
+      original(c);
+    };
+  }
+  f().btnDayplan->OnClick(f().btnDayplan);
+  EXPECT_EQ(runs["btnFrame"], (std::vector<std::string>{"x.frm", "x.frm"})) << "again after the menu";
+  EXPECT_EQ(runs["btnPlaylist"], (std::vector<std::string>{"", "Sport\\Morgen.pyl", "Abend.pyl"}));
+  EXPECT_EQ(runs["btnTicker"], std::vector<std::string>{""});
+  EXPECT_EQ(f().lblPlaylist->Caption(), "Abend.pyl");
+  ASSERT_EQ(f().memoPF1->Lines().Count(), 1);
+  EXPECT_NE(f().memoPF1->Lines()[0].find("abend.png"), std::string::npos);
+}
+
+TEST_F(DayplanRun, EveryRunLeavesALineInTheServerLogWithTheFilesNotFound) {
+  testing_support::LogCapture log;
+  Start({Entry("08:00", "0", "Sport\\Morgen.pyl", "12:00"), Entry("08:00", "1", "Fehlt.frm", "12:00"),
+         Entry("08:00", "0", "Fehlt.pyl", "12:00"), Entry("08:00", "1", "Fehlt.frm", "12:00"),
+         Entry("01:00", "2", "Alt.tck", "02:00")});
+  const std::string plan = f().lblPath->Caption() + "Config\\Dayplan\\Halle";
+  EXPECT_NE(log.All().find("display Halle: day plan " + plan + " run at 10:15:30, 5 lines, not found: "
+                           "Config\\Frames\\Fehlt.frm, Config\\Progs\\Fehlt.pyl\n"),
+            std::string::npos)
+      << log.All();
+  log.Clear();
+  WriteLines("Config\\Dayplan\\Halle", {Entry("08:00", "0", "Sport\\Morgen.pyl", "12:00")});
+  f().btnDayplan->OnClick(f().btnDayplan);
+  EXPECT_NE(log.All().find("run at 10:15:30, 1 line, every file found"), std::string::npos) << log.All();
+  server_->IssueCommand("Dayplan", "Fehlt");
+  d_->Advance(800);
+  EXPECT_NE(log.All().find("display Fehlt, day plan " + f().lblPath->Caption() + "Config\\Dayplan\\Fehlt not found"),
+            std::string::npos)
+      << log.All();
 }
 
 TEST_F(DayplanRun, MissingPlanIsLoggedWithItsFullPath) {

@@ -2,9 +2,11 @@
 // browser timers on a virtual clock with a fixed "now".
 #include <gtest/gtest.h>
 
+#include "display/DisplayFiles.h"
 #include "editor/FileFormats.h"
 #include "support/display_fixture.h"
 
+using plat::ui::Json;
 using testing_support::LogCapture;
 
 namespace {
@@ -171,6 +173,58 @@ TEST_F(PlaylistRotation, InactiveItemIsSkippedWithItsLogLine) {
   EXPECT_EQ(f().memoLog->Lines().Count(), 1);
 }
 
+TEST_F(PlaylistRotation, TheDisplayLogKeepsItsLastLinesAndSendsOnlyTheEdit) {
+  // Two items outside their window: a line every 500 ms, for hours.
+  const std::string never = "0000000";
+  WritePlaylist("aus.pyl", {Item("a.png", "00:10", "1", "0", "08:00 01.01.2025", "18:00 31.12.2025", never),
+                            Item("b.png", "00:10", "1", "0", "08:00 01.01.2025", "18:00 31.12.2025", never)});
+  Play("aus.pyl");
+  d_->Advance(100 + 500 * 2999);  // 3000 steps
+  const auto& log = f().memoLog->Lines();
+  ASSERT_EQ(log.Count(), 2000);
+  EXPECT_NE(log[1999].find("Containers/Bilder/b.png"), std::string::npos);
+  EXPECT_NE(log[1998].find("Containers/Bilder/a.png"), std::string::npos);
+
+  // Out of sight (the display surface shown) the log is not sent at all;
+  // the engine page (F3) gets it once, whole, and from then on each edit.
+  auto sentLog = [&](const Json& ops) {
+    std::vector<Json> sent;
+    for (const Json& op : ops)
+      if (op.value("op", "") == "set" && op.value("c", 0) == f().memoLog->Id()) sent.push_back(op["v"]);
+    return sent;
+  };
+  const Json tick = Json::array({{{"t", "timer"}, {"c", f().timerF1->Id()}}});
+  EXPECT_TRUE(sentLog(d_->Send(tick)).empty());
+  auto sent = sentLog(d_->Key(114));
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].size(), 2000u);
+  sent = sentLog(d_->Send(tick));
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0]["append"].size(), 1u);
+  EXPECT_EQ(sent[0]["drop"], 1);
+  EXPECT_FALSE(sent[0].contains("keep"));
+  EXPECT_EQ(f().memoLog->Lines().Count(), 2000);
+
+  // A double-click on the engine page still empties it.
+  d_->Send(Json::array({{{"t", "dblclick"}, {"c", f().memoLog->Id()}}}));
+  EXPECT_TRUE(f().memoLog->Lines().Empty());
+}
+
+TEST_F(PlaylistRotation, AnUnchangedRepeatOfTheLastLineIsCounted) {
+  WritePlaylist("eins.pyl", {Item("a.png", "00:10", "1", "0", "08:00 01.01.2025", "18:00 31.12.2025", "0000000")});
+  Play("eins.pyl");
+  d_->Advance(100 + 500 * 119);
+  ASSERT_EQ(f().memoLog->Lines().Count(), 1);
+  EXPECT_EQ(f().memoLog->Lines()[0],
+            "[info], --> Frame1 Medium inaktiv BeginEndWeek Containers/Bilder/a.png 08:00 01.01.2025 18:00 31.12.2025 "
+            "0000000 (x 120)");
+  DisplayLog(f(), "[info] other");
+  DisplayLog(f(), "[info] other");
+  DisplayLog(f(), "[info] next");
+  EXPECT_EQ(f().memoLog->Lines().Items(),
+            (std::vector<std::string>{f().memoLog->Lines()[0], "[info] other (x 2)", "[info] next"}));
+}
+
 TEST_F(PlaylistRotation, UnreadableItemsAreSkippedWithoutAnErrorBox) {
   LogCapture log;
   std::string shortLine = ",1,short.png,00:10,0,0,Containers\\short.png,1,0,,,,,,,";  // 15 fields
@@ -211,21 +265,64 @@ TEST_F(PlaylistRotation, EmptyQueueKeepsTheFrameAndItsTimer) {
   f().btnPlaylist->OnClick(f().btnPlaylist);
   d_->Advance(1800 * 3);
   EXPECT_TRUE(f().timerF1->Enabled());
+  EXPECT_EQ(f().timerF1->Interval(), 1000) << "an empty queue is looked at once a second";
   EXPECT_EQ(f().Play_1, 0);
   EXPECT_EQ(Frame1(), shown);
   EXPECT_TRUE(f().memoLog->Lines().Empty());
+
+  // A playlist command restarts frame 1 at 100 ms; with no frame-1 items
+  // the first step slows it down again.
+  Play("frame2.pyl");
+  d_->Advance(100);
+  EXPECT_TRUE(f().timerF1->Enabled());
+  EXPECT_EQ(f().timerF1->Interval(), 1000);
+  d_->Advance(3000);
+  EXPECT_EQ(f().timerF1->Interval(), 1000);
+
+  // A playlist with frame-1 items loaded later is picked up.
+  f().lblPlaylist->SetCaption("frame1.pyl");
+  f().btnPlaylist->OnClick(f().btnPlaylist);
+  d_->Advance(1000);
+  EXPECT_NE(Frame1().find("a.png"), std::string::npos);
 }
 
 TEST_F(PlaylistRotation, FramesTwoAndThreeCrossFadeWithTheirOwnTimings) {
   WritePlaylist("three.pyl", {Item("a.png", "00:10", "1"), Item("b.png", "00:10", "2", "0", "", "", "", "1"),
                               Item("c.png", "00:10", "3", "9", "", "", "", "1")});
   Play("three.pyl");
-  d_->Advance(500);  // frames 2 and 3 start with their form interval
+  auto fadesOf = [&](TUniLabel* label) {
+    std::vector<std::string> out;
+    for (const std::string& s : Scripts())
+      if (s.rfind(label->JSName() + ".el.fade", 0) == 0) out.push_back(s.substr(label->JSName().size()));
+    return out;
+  };
+  // Frame 2 was restarted by the command (100 ms); frame 3 carries on with
+  // its form interval (500 ms).
+  d_->Advance(100);
   EXPECT_NE(f().lblF2A->Caption().find("b.png"), std::string::npos);
+  EXPECT_TRUE(f().timerF2B->Enabled());
+  EXPECT_EQ(f().timerF2B->Interval(), 600);
+  d_->Advance(400);
   EXPECT_NE(f().lblF3A->Caption().find("<iframe src=\"Containers/Bilder/c.png \""), std::string::npos)
       << "frame 3's PDF suffix is empty without Medien.ini";
+  EXPECT_TRUE(f().timerF3B->Enabled());
+  EXPECT_EQ(f().timerF3B->Interval(), 500);
   EXPECT_EQ(d_->GetSession().UserString, "Halle-lblDayplan a.png") << "only frame 1 sets the user string";
   EXPECT_EQ(f().lblPlay->Caption(), "00:10 Containers/Bilder/a.png Typ:0");
   EXPECT_EQ(f().timerF2->Interval(), 8800);
   EXPECT_EQ(f().timerF3->Interval(), 8800);
+
+  // Frame 2 fades 600 ms after its step, over 1000 ms.
+  EXPECT_TRUE(fadesOf(f().lblF2A).empty());
+  d_->Advance(200);
+  EXPECT_FALSE(f().timerF2B->Enabled());
+  EXPECT_EQ(fadesOf(f().lblF2B), std::vector<std::string>{".el.fadeOut({duration: 1000});"});
+  EXPECT_EQ(fadesOf(f().lblF2A), std::vector<std::string>{".el.fadeIn({duration: 1000});"});
+  // Frame 3 fades 500 ms after its step, over 1200 ms.
+  EXPECT_TRUE(fadesOf(f().lblF3A).empty());
+  d_->Advance(299);
+  EXPECT_TRUE(fadesOf(f().lblF3A).empty()) << "not before 500 ms";
+  d_->Advance(1);
+  EXPECT_EQ(fadesOf(f().lblF3B), std::vector<std::string>{".el.fadeOut({duration: 1200});"});
+  EXPECT_EQ(fadesOf(f().lblF3A), std::vector<std::string>{".el.fadeIn({duration: 1200});"});
 }

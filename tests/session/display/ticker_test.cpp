@@ -3,6 +3,7 @@
 // a fixed "now".
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "support/display_fixture.h"
@@ -55,8 +56,9 @@ class Ticker : public testing_support::DisplayFixture {
     Write(name, t);
     Command("Ticker", name);
   }
-  bool PageWritten() const { return std::filesystem::exists(dir_.path() / "files" / "tickerWP.html"); }
-  std::string Page() const { return dir_.Read("files/tickerWP.html"); }
+  // The page of the location "Halle".
+  bool PageWritten() const { return std::filesystem::exists(dir_.path() / "files" / "tickerWP_Halle.html"); }
+  std::string Page() const { return dir_.Read("files/tickerWP_Halle.html"); }
   const std::string& Line(int i) { return f().memoTicker->Lines()[i]; }
   // The values the browser was sent for one property of a component.
   std::vector<Json> Sent(Component* c, const std::string& prop) const {
@@ -92,7 +94,7 @@ TEST_F(Ticker, ColoursSizeAndFontMakeTheStyleAndWidgetLines) {
   EXPECT_EQ(f().urlTCK->Left(), 0);
   EXPECT_EQ(f().urlTCK->Width(), 1280);
   EXPECT_EQ(f().urlTCK->Height(), 60) << "the key with the umlaut is read from a Windows-1252 file";
-  EXPECT_EQ(f().urlTCK->URL(), std::string("files/tickerWP.html?") + kNow);
+  EXPECT_EQ(f().urlTCK->URL(), std::string("files/tickerWP_Halle.html?") + kNow);
   EXPECT_EQ(f().lblTickerShow->Hint(), "Heute: Halle gegen Linz");
   EXPECT_EQ(f().lblTickerShow->Font().Name(), "Arial");
   EXPECT_EQ(f().lblTickerShow->Font().Color(), 16777215);
@@ -152,11 +154,13 @@ TEST_F(Ticker, WrittenPageIsTheTemplateInUtf8) {
       "    </body>\r\n"
       "</html>\r\n";
   EXPECT_EQ(Page(), expected);
-  // The page is replaced through a temporary file that is gone afterwards.
+  EXPECT_EQ(dir_.Read("files/tickerWP.html"), expected) << "the page under its old name too";
+  // The pages are replaced through temporary files that are gone afterwards.
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(dir_.path() / "files"))
     names.push_back(e.path().filename().string());
-  EXPECT_EQ(names, std::vector<std::string>{"tickerWP.html"});
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"tickerWP.html", "tickerWP_Halle.html"}));
 }
 
 TEST_F(Ticker, HostileTextsShowAsTypedInsideTheScriptString) {
@@ -229,7 +233,7 @@ TEST_F(Ticker, MissingOrEscapingNamesHideTheTicker) {
     f().lblTicker->SetCaption("Ticker.tck");
     f().btnTicker->OnClick(f().btnTicker);
     ASSERT_TRUE(f().urlTCK->Visible());
-    std::filesystem::remove(dir_.path() / "files" / "tickerWP.html");
+    std::filesystem::remove(dir_.path() / "files" / "tickerWP_Halle.html");
 
     f().lblTicker->SetCaption(name);
     f().btnTicker->OnClick(f().btnTicker);
@@ -314,7 +318,7 @@ TEST_F(Ticker, PositionIsTakenUpToTheFirstBadValue) {
     f().urlTCK->SetBounds(2, 1, 3, 4);
     f().urlTCK->SetURL("");
     f().memoLog->Lines().Clear();
-    std::filesystem::remove(dir_.path() / "files" / "tickerWP.html");
+    std::filesystem::remove(dir_.path() / "files" / "tickerWP_Halle.html");
     TickerFile t;
     t.oben = c.oben, t.links = c.links, t.breite = c.breite, t.hoehe = c.hoehe;
     Write("Ticker.tck", t);
@@ -326,7 +330,7 @@ TEST_F(Ticker, PositionIsTakenUpToTheFirstBadValue) {
     EXPECT_EQ(f().urlTCK->Width(), c.width);
     EXPECT_EQ(f().urlTCK->Height(), c.height);
     EXPECT_TRUE(PageWritten());
-    EXPECT_EQ(f().urlTCK->URL(), std::string("files/tickerWP.html?") + kNow) << "the page is loaded all the same";
+    EXPECT_EQ(f().urlTCK->URL(), std::string("files/tickerWP_Halle.html?") + kNow) << "the page is loaded all the same";
     if (*c.logged) {
       ASSERT_EQ(f().memoLog->Lines().Count(), 1);
       EXPECT_NE(f().memoLog->Lines()[0].find(c.logged), std::string::npos);
@@ -346,6 +350,74 @@ TEST_F(Ticker, UnwritablePageEndsTheStepWithALogLine) {
   EXPECT_NE(f().memoLog->Lines()[0].find("the page cannot be written"), std::string::npos);
   EXPECT_NE(log.All().find("the page cannot be written"), std::string::npos);
   EXPECT_EQ(Boxes(), 0);
+}
+
+TEST_F(Ticker, EveryLocationLoadsItsOwnPage) {
+  // Two locations with different tickers, each run by its day plan, as when
+  // every screen reconnects after a restart.
+  TickerFile halle, foyer;
+  halle.text = "Halle: Anstoss 19:30";
+  foyer.text = "Foyer: Kasse offen";
+  Write("Halle.tck", halle);
+  Write("Foyer.tck", foyer);
+  auto plan = [](const std::string& ticker) { return "00:00        2       " + ticker + "     23:59   \r\n"; };
+  dir_.Write("base/Config/Dayplan/Halle", plan("Halle.tck"));
+  dir_.Write("base/Config/Dayplan/Foyer", plan("Foyer.tck"));
+  dir_.Write("base/Config/Dayplan/Sonder Halle 1", plan("Foyer.tck"));
+  dir_.Write("Config/tessarine.ini", "[Settings]\r\nport=8077\r\njjjPath=" + dir_.sys() + "base\\\r\n");
+  for (const char* standort : {"Halle", "Foyer", "Sonder Halle 1"}) dir_.Write(std::string("Config/Dayplan/") + standort, "x");
+
+  auto display = [&](const std::string& standort) {
+    return std::make_unique<testing_support::SessionDriver>(*server_,
+                                                            std::map<std::string, std::string>{{"standort", standort}});
+  };
+  auto a = display("Halle");
+  auto b = display("Foyer");
+  auto c = display("Sonder Halle 1");
+  auto again = display("Halle");  // the first location's display reconnects last
+  auto urlOf = [](testing_support::SessionDriver& d) { return d.Form().urlTCK->URL(); };
+  EXPECT_EQ(urlOf(*a), std::string("files/tickerWP_Halle.html?") + kNow);
+  EXPECT_EQ(urlOf(*b), std::string("files/tickerWP_Foyer.html?") + kNow);
+  EXPECT_EQ(urlOf(*c), std::string("files/tickerWP_Sonder_20Halle_201.html?") + kNow);
+  EXPECT_NE(Page().find("content: \"Halle: Anstoss 19:30\""), std::string::npos);
+  EXPECT_NE(dir_.Read("files/tickerWP_Foyer.html").find("content: \"Foyer: Kasse offen\""), std::string::npos);
+  EXPECT_NE(dir_.Read("files/tickerWP_Sonder_20Halle_201.html").find("Foyer: Kasse offen"), std::string::npos);
+  EXPECT_NE(dir_.Read("files/tickerWP.html").find("Halle: Anstoss"), std::string::npos) << "the last one written";
+}
+
+TEST_F(Ticker, LocationNamesMakeSafeDistinctFileNames) {
+  struct Case {
+    const char* standort;
+    const char* page;
+  };
+  const Case cases[] = {
+      {"Halle", "tickerWP_Halle.html"},
+      {"Halle_1", "tickerWP_Halle_5F1.html"},
+      {"Halle 1", "tickerWP_Halle_201.html"},
+      {"..\\..\\x", "tickerWP__2E_2E_5C_2E_2E_5Cx.html"},
+      {"../Gr\xC3\xBCn", "tickerWP__2E_2E_2FGr_C3_BCn.html"},
+  };
+  for (const Case& c : cases) {
+    f().lblStandort->SetCaption(c.standort);
+    EXPECT_EQ(f().TickerPageName(), c.page) << c.standort;
+  }
+  f().lblStandort->SetCaption(std::string(300, '.'));
+  const std::string longName = f().TickerPageName();
+  EXPECT_LT(longName.size(), 160u);
+  f().lblStandort->SetCaption(std::string(299, '.') + "x");
+  EXPECT_NE(f().TickerPageName(), longName) << "a long name keeps its difference";
+}
+
+TEST_F(Ticker, ADisplayWithoutLocationHasItsOwnPageUntilItEnds) {
+  f().lblStandort->SetCaption("");
+  Show("Ticker.tck", TickerFile{});
+  const std::string page = f().TickerPageName();
+  EXPECT_EQ(page, "tickerWP-" + d_->GetSession().Id().substr(0, 16) + ".html");
+  EXPECT_EQ(f().urlTCK->URL(), "files/" + page + "?" + kNow);
+  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "files" / page));
+  d_.reset();
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "files" / page)) << "removed with the session";
+  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "files" / "tickerWP.html"));
 }
 
 TEST(TickerColor, IntColorToHtmlTurnsTheBytesRound) {

@@ -125,19 +125,30 @@ children:
   EXPECT_EQ(s.calls, std::vector<std::string>{"changed:memo"});
 }
 
-TEST(Memo, OnlyAnUntouchedBeginningLetsLinesBeAppended) {
+TEST(Memo, OnlyEditsAtTheEndsTravelAsEdits) {
   struct Case {
     const char* name;
     std::function<void(ObservedStrings&)> change;
     Json sent;
   };
+  auto edit = [](std::vector<std::string> added, int drop, int keep) {
+    Json v = {{"append", added}};
+    if (drop) v["drop"] = drop;
+    if (keep >= 0) v["keep"] = keep;
+    return v;
+  };
   const Case cases[] = {
-      {"add", [](ObservedStrings& l) { l.Add("c"); }, Json{{"append", Json::array({"c"})}}},
-      {"set then add", [](ObservedStrings& l) { l.Set(1, "B"); l.Add("c"); }, Json::array({"a", "B", "c"})},
-      {"delete then add", [](ObservedStrings& l) { l.Delete(0); l.Add("c"); l.Add("d"); }, Json::array({"b", "c", "d"})},
+      {"add", [](ObservedStrings& l) { l.Add("c"); }, edit({"c"}, 0, -1)},
+      {"set the last then add", [](ObservedStrings& l) { l.Set(1, "B"); l.Add("c"); }, edit({"B", "c"}, 0, 1)},
+      {"set the first", [](ObservedStrings& l) { l.Set(0, "A"); }, Json::array({"A", "b"})},
+      {"drop the first then add", [](ObservedStrings& l) { l.Delete(0); l.Add("c"); l.Add("d"); },
+       edit({"c", "d"}, 1, -1)},
+      {"add then drop the first, as a bounded log", [](ObservedStrings& l) { l.Add("c"); l.Delete(0); },
+       edit({"c"}, 1, -1)},
+      {"drop both", [](ObservedStrings& l) { l.Delete(0); l.Delete(0); l.Add("c"); }, Json::array({"c"})},
       {"clear then add", [](ObservedStrings& l) { l.Clear(); l.Add("c"); }, Json::array({"c"})},
-      {"insert at the end", [](ObservedStrings& l) { l.Insert(2, "c"); }, Json{{"append", Json::array({"c"})}}},
-      {"insert before the end", [](ObservedStrings& l) { l.Insert(1, "c"); }, Json::array({"a", "c", "b"})},
+      {"insert at the end", [](ObservedStrings& l) { l.Insert(2, "c"); }, edit({"c"}, 0, -1)},
+      {"insert before the end", [](ObservedStrings& l) { l.Insert(1, "c"); }, edit({"c", "b"}, 0, 1)},
       {"move", [](ObservedStrings& l) { l.Add("c"); l.Move(2, 0); }, Json::array({"c", "a", "b"})},
   };
   for (const auto& c : cases) {
@@ -157,4 +168,45 @@ children:
     EXPECT_EQ(Sets(s.Click("more"), s.Id("memo"), "lines"), std::vector<Json>{z})
         << c.name << ": what was sent is the new beginning";
   }
+}
+
+TEST(Memo, LinesOutOfSightWaitUntilTheMemoShows) {
+  Screen s;
+  s.On("fill", [&](Component*) {
+    for (const char* name : {"onPage", "hidden"})
+      for (int i = 0; i < 3; ++i) s.Get<TUniMemo>(name)->Lines().Add("line " + std::to_string(i));
+  });
+  s.On("show", [&](Component*) {
+    s.Get<TUniPageControl>("pages")->SetActivePageIndex(1);
+    s.Get<TUniMemo>("hidden")->SetVisible(true);
+  });
+  s.Load(R"(
+class: TForm
+name: F
+children:
+  - {class: TUniButton, name: fill, events: {OnClick: fill}}
+  - {class: TUniButton, name: show, events: {OnClick: show}}
+  - {class: TUniMemo, name: hidden, visible: false, lines: [old]}
+  - class: TUniPageControl
+    name: pages
+    children:
+      - {class: TUniTabSheet, name: first}
+      - class: TUniTabSheet
+        name: second
+        children:
+          - {class: TUniMemo, name: onPage, lines: [old]}
+)");
+  EXPECT_FALSE(s.BootNode("onPage")["p"].contains("lines")) << "not even at the start";
+  EXPECT_FALSE(s.BootNode("hidden")["p"].contains("lines"));
+  Json ops = s.Click("fill");
+  EXPECT_TRUE(Sets(ops, s.Id("onPage"), "lines").empty());
+  EXPECT_TRUE(Sets(ops, s.Id("hidden"), "lines").empty());
+  ops = s.Click("show");
+  const Json all = Json::array({"old", "line 0", "line 1", "line 2"});
+  EXPECT_EQ(Sets(ops, s.Id("onPage"), "lines"), std::vector<Json>{all});
+  EXPECT_EQ(Sets(ops, s.Id("hidden"), "lines"), std::vector<Json>{all});
+  ops = s.Click("fill");
+  EXPECT_EQ(Sets(ops, s.Id("onPage"), "lines"),
+            std::vector<Json>{Json({{"append", Json::array({"line 0", "line 1", "line 2"})}})})
+      << "in sight: the edits again";
 }

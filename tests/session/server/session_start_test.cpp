@@ -93,6 +93,42 @@ TEST_F(SessionStart, TimesFromTheConfigurationOrDefaults) {
   for (int i : {1, 2, 3, 4, 5}) EXPECT_EQ((&d.Form().Play_1)[i - 1], -1);
 }
 
+TEST_F(SessionStart, TimesOutsideTheirRangeAreRefusedWithALogLine) {
+  struct Case {
+    const char* preload;
+    const char* inaktiv;
+    int preloadTime, inaktivTime;
+    int lines;
+  };
+  const Case cases[] = {
+      {"-2147483648", "2147483647", 1200, 300000, 2},
+      {"-1", "0", 1200, 300000, 2},
+      {"600001", "99999999999", 1200, 300000, 2},
+      {"0", "1", 0, 1, 0},
+      {"600000", "86400000", 600000, 86400000, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.preload) + " / " + c.inaktiv);
+    LogCapture log;
+    dir_.Write("Config/tessarine.ini",
+               std::string("[Settings]\r\npreloadTime=") + c.preload + "\r\nInaktivTime=" + c.inaktiv + "\r\n");
+    SessionDriver d(*server_, {{"standort", "Nowhere"}});
+    TMainForm& f = d.Form();
+    EXPECT_EQ(f.nPreloadTime, c.preloadTime);
+    EXPECT_EQ(f.nInaktivTime, c.inaktivTime);
+    ASSERT_EQ(f.memoLog->Lines().Count(), c.lines + 1);  // and "standort not found"
+    if (c.lines) {
+      EXPECT_EQ(f.memoLog->Lines()[0], std::string("[error] Config\\tessarine.ini: preloadTime=") + c.preload +
+                                           " is not a time from 0 to 600000 ms; using 1200");
+      EXPECT_NE(log.All().find(std::string("InaktivTime=") + c.inaktiv), std::string::npos);
+    }
+    // A single medium uses 600000 ms less the preload time: no overflow.
+    server_->IssueMedium("Medium", "Containers/a.png", "false");
+    d.Advance(800);
+    EXPECT_EQ(f.timerF1->Interval(), 600000 - c.preloadTime);
+  }
+}
+
 TEST_F(SessionStart, DisplayWithoutDayplanShowsTheLogo) {
   for (const char* standort : {"Nowhere", "", "../Config/tessarine.ini", "..\\Config\\tessarine.ini"}) {
     std::map<std::string, std::string> params;
