@@ -61,6 +61,14 @@ class RunningServer {
 
   int Port() const { return port_; }
   const std::string& Log() const { return log_; }
+  // Ends the server with SIGTERM; the whole log up to its last line.
+  const std::string& StopAndReadLog() {
+    if (pid_ > 0) kill(pid_, SIGTERM);
+    char line[4096];
+    while (err_ && std::fgets(line, sizeof line, err_)) log_ += line;
+    Stop();
+    return log_;
+  }
 
  private:
   // True once the server logged that it listens on the port.
@@ -129,6 +137,30 @@ TEST(Program, ServesTheFolderOnTheConfiguredPortAndLogsBoth) {
   ASSERT_TRUE(r);
   EXPECT_EQ(r->status, 200);
   EXPECT_EQ(r->body, "hello");
+
+  // A second server on the same port says why it cannot start.
+  {
+    TempDir other;
+    other.Write("Config/tessarine.ini", "[Settings]\r\nport=" + std::to_string(port) + "\r\n");
+    const std::string command = std::string("\"") + TESSARINE_BINARY + "\" \"" + other.path().string() + "\" 2>&1";
+    FILE* out = popen(command.c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    std::string log;
+    char line[4096];
+    while (std::fgets(line, sizeof line, out)) log += line;
+    EXPECT_NE(pclose(out), 0);
+    EXPECT_NE(log.find("Cannot listen on port " + std::to_string(port) + ": the port is in use"), std::string::npos)
+        << log;
+  }
+
+  // A page names its kind, location and client in the session lines; a
+  // stop signal ends the server with a line of its own.
+  auto page = Get(client, "/?standort=Nirgendwo");
+  ASSERT_TRUE(page);
+  const std::string& log = server.StopAndReadLog();
+  EXPECT_NE(log.find("(display \"Nirgendwo\" from 127.0.0.1) opened"), std::string::npos) << log;
+  EXPECT_NE(log.find("Shutting down (SIGTERM)"), std::string::npos) << log;
+  EXPECT_NE(log.find("Stopped"), std::string::npos) << log;
 }
 
 // Installed below a prefix that is then moved, and started from another

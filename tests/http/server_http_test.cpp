@@ -7,6 +7,7 @@
 #include "server/ServerModule.h"
 #include "support/test_support.h"
 
+using testing_support::LogCapture;
 using testing_support::TempDir;
 
 namespace {
@@ -56,6 +57,7 @@ TEST_F(ServerHttp, GettimeAnswersXml) {
 
 TEST_F(ServerHttp, RefreshSetsTargetAndNumber) {
   module_->IssueCommand("Playlist", "System\\Spielstand.pyl");
+  LogCapture log;
   auto r = client_->Get("/refresh/System%5CBackground.pyl?ignored=1");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->status, 200);
@@ -64,6 +66,10 @@ TEST_F(ServerHttp, RefreshSetsTargetAndNumber) {
   EXPECT_EQ(c.sStandort, "System%5CBackground.pyl") << "the target stays percent-encoded";
   EXPECT_EQ(c.sTyp, "Playlist");
   EXPECT_EQ(c.sCMDNr, 2);
+  EXPECT_NE(log.All().find("/refresh from 127.0.0.1: target \"System%5CBackground.pyl\" for the last command "
+                           "(Playlist)"),
+            std::string::npos)
+      << log.All();
 }
 
 TEST_F(ServerHttp, EveryResponseCarriesTheCorsHeaders) {

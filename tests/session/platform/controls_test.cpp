@@ -109,3 +109,25 @@ children:
   s.Get<TUniButton>("hidden")->OnClick(s.Get<TUniButton>("hidden"));
   EXPECT_EQ(s.calls, std::vector<std::string>{"hit:hidden"});
 }
+
+// A handler that released a component (a sub-menu closed on its mouse-down)
+// still gets the mouse-up and click the browser had queued for it: those
+// are dropped without a word. An id the session never gave is refused.
+TEST(ControlSecurity, LateEventsOfAReleasedComponentAreDroppedQuietly) {
+  Screen s;
+  s.Record("hit");
+  s.Load(R"(
+class: TForm
+name: F
+children:
+  - {class: TUniButton, name: gone, events: {OnClick: hit}}
+)");
+  const int id = s.Id("gone");
+  s.form().Release(s.Get<TUniButton>("gone"));
+  LogCapture log;
+  s.Event({{"t", "click"}, {"c", id}});
+  EXPECT_TRUE(s.calls.empty());
+  EXPECT_FALSE(Refused(log)) << log.All();
+  s.Event({{"t", "click"}, {"c", id + 1000}});
+  EXPECT_TRUE(Refused(log)) << "never given: " << log.All();
+}

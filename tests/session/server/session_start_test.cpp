@@ -169,22 +169,24 @@ TEST_F(SessionStart, LoginOutcomes) {
     bool tabs[5];
     int activePage;
     bool teamPanels;
+    const char* logged;  // how the server log line says it went
   };
+  const char* noAccount = "refused, no such account (or no password stored)";
   const Case cases[] = {
-      {"administrator", "wolken482", nullptr, {false, true, true, true, false}, 1, true},
-      {"AdMiNiStRaToR", "WOLKEN482", nullptr, {false, true, true, true, false}, 1, true},
-      {"administrator", "wrong", "Wrong password!", {true, false, false, false, false}, 0, true},
-      {"", "wolken", "Wrong user!", {true, false, false, false, false}, 0, true},
-      {"", "", "Wrong user!", {true, false, false, false, false}, 0, true},
-      {"profi", "stické2022", nullptr, {false, true, true, true, true}, 1, true},
-      {"profi", "STICKÉ2022", "Wrong password!", {true, false, false, false, false}, 0, true},
-      {"profi", "", "Wrong password!", {true, false, false, false, false}, 0, true},
-      {"chef", "123", nullptr, {false, true, true, true, true}, 1, true},
-      {"nopw", "", "Wrong password!", {true, false, false, false, false}, 0, true},
-      {"nopw", "x", "Wrong password!", {true, false, false, false, false}, 0, true},
-      {"amateur", "anpfiff", nullptr, {false, true, false, false, false}, 1, false},
-      {"odd", "xx", nullptr, {true, false, false, false, false}, 0, true},
-      {"nobody", "x", "Wrong password!", {true, false, false, false, false}, 0, true},
+      {"administrator", "wolken482", nullptr, {false, true, true, true, false}, 1, true, "administrator"},
+      {"AdMiNiStRaToR", "WOLKEN482", nullptr, {false, true, true, true, false}, 1, true, "administrator"},
+      {"administrator", "wrong", "Wrong password!", {true, false, false, false, false}, 0, true, noAccount},
+      {"", "wolken", "Wrong user!", {true, false, false, false, false}, 0, true, "refused, no user name"},
+      {"", "", "Wrong user!", {true, false, false, false, false}, 0, true, "refused, no user name"},
+      {"profi", "stické2022", nullptr, {false, true, true, true, true}, 1, true, "profi"},
+      {"profi", "STICKÉ2022", "Wrong password!", {true, false, false, false, false}, 0, true, "refused, wrong password"},
+      {"profi", "", "Wrong password!", {true, false, false, false, false}, 0, true, "refused, no password typed"},
+      {"chef", "123", nullptr, {false, true, true, true, true}, 1, true, "profi"},
+      {"nopw", "", "Wrong password!", {true, false, false, false, false}, 0, true, noAccount},
+      {"nopw", "x", "Wrong password!", {true, false, false, false, false}, 0, true, noAccount},
+      {"amateur", "anpfiff", nullptr, {false, true, false, false, false}, 1, false, "amateur"},
+      {"odd", "xx", nullptr, {true, false, false, false, false}, 0, true, "refused, unknown account kind \"gast\""},
+      {"nobody", "x", "Wrong password!", {true, false, false, false, false}, 0, true, noAccount},
   };
   dir_.Write("Config/tsUsers.ini",
              std::string("[profi]\r\npw=2202") + "\xc3\xa9" + "kcits\r\ntype=profi\r\n"
@@ -196,7 +198,11 @@ TEST_F(SessionStart, LoginOutcomes) {
     SessionDriver d = Console();
     d.Type("edtLoginUser", c.user);
     d.Type("edtLoginPW", c.password);
+    LogCapture log;
     d.Click("btnLoginOK");
+    // One line per attempt: the account and the outcome, never the password.
+    const std::string line = std::string(": login \"") + c.user + "\": " + c.logged + "\n";
+    EXPECT_NE(log.All().find(line), std::string::npos) << log.All();
     TMainForm& f = d.Form();
     std::string what = std::string(c.user) + "/" + c.password;
     auto messages = d.Messages();
@@ -255,6 +261,8 @@ TEST_F(SessionStart, ExitTerminatesTheSession) {
   d.Click("UniButton1");
   EXPECT_TRUE(d.Terminated());
   EXPECT_NE(d.TerminateHtml().find("Tessarine session terminated."), std::string::npos);
+  EXPECT_NE(d.TerminateHtml().find("href=\"/?start=tessarine\""), std::string::npos)
+      << "a console starts again as a console: " << d.TerminateHtml();
   EXPECT_EQ(server_->Sessions().Find(sid), nullptr);
   EXPECT_EQ(server_->Sessions().Request(sid, 99, Json::array()), Json({{"gone", true}}));
 }
