@@ -114,6 +114,11 @@ plat::session::SessionManager& TUniServerModule::Sessions() {
       }
       return page;
     };
+    // A display keeps playing while the server is away; only a small
+    // notice in a corner says so.
+    c.pageConfig = [isConsole](const Params& p, plat::session::Json& config) {
+      if (!isConsole(p)) config["retryNotice"] = "corner";
+    };
     c.describeSession = [isConsole](const Params& p) {
       if (isConsole(p)) return std::string("console");
       auto it = p.find("standort");

@@ -257,10 +257,14 @@
 
   // ------------------------------------------------------- overlays, masks
 
+  // The notice while the server cannot be reached. A page that an audience
+  // watches (retryNotice "corner") gets a small notice in a corner and keeps
+  // playing; any other page is masked.
   function showRetry() {
     let o = document.getElementById('tess-retry');
     if (!o) {
-      o = el('div', 'tess-overlay tess-retry', document.body);
+      o = el('div', config.retryNotice === 'corner' ? 'tess-retry tess-retry-corner' : 'tess-overlay tess-retry',
+        document.body);
       o.id = 'tess-retry';
       const box = el('div', 'tess-retry-box', o);
       el('div', 'tess-retry-error', box).textContent = config.errorMessage || 'Connection Error';

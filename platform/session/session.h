@@ -63,6 +63,7 @@ class Session : public ui::ChangeStream {
   std::string LogName() const override;
   // A URL parameter as the browser sent it, decoded; empty when absent.
   std::string UrlParam(std::string_view name) const;
+  const std::map<std::string, std::string>& UrlParams() const { return urlParams_; }
 
   // --- module and forms -------------------------------------------------
   void SetMainModule(std::unique_ptr<MainModuleBase> module) { module_ = std::move(module); }

@@ -128,7 +128,9 @@ std::string SessionManager::RenderPage(Session& session) {
   Json boot;
   {
     std::lock_guard<std::mutex> lock(session.Mutex());
-    boot = session.RenderBoot(config_.clientConfig);
+    Json config = config_.clientConfig;
+    if (config_.pageConfig) config_.pageConfig(session.UrlParams(), config);
+    boot = session.RenderBoot(config);
   }
   std::string css = config_.customCss ? config_.customCss() : std::string();
   std::string page;

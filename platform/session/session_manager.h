@@ -26,6 +26,8 @@ struct SessionHostConfig {
   std::function<std::string()> customCss;          // the application-wide CSS
   std::string loadingMessage = "Loading...";
   Json clientConfig = Json::object();              // handed to the browser at boot
+  // Adjusts the browser's configuration for one page by its URL parameters.
+  std::function<void(const std::map<std::string, std::string>&, Json&)> pageConfig;
   // Creates the session's main module and main form (the manager shows it).
   std::function<void(Session&)> createSession;
   // Server message pages, given the message, the address the page was

@@ -965,6 +965,29 @@ describe('requests', () => {
     }
   });
 
+  test('a page watched by an audience gets a small notice in a corner instead of the mask', async () => {
+    const lbl = comp('TUniLabel', 'lblF1A', { caption: 'playing', align: 'client' });
+    const btn = button('btnPlay', { top: 50 });
+    const page = await open(bootOf(mainForm([lbl, btn]), [], { retryNotice: 'corner' }));
+    try {
+      server.handler = () => ({ drop: true });
+      await page.click('#' + btn.js);
+      await waitFor(() => shown(page, '#tess-retry'), 'the retry notice');
+      const box = await page.evaluate(() => {
+        const r = document.getElementById('tess-retry').getBoundingClientRect();
+        return { w: r.width, h: r.height, right: window.innerWidth - r.right, bottom: window.innerHeight - r.bottom,
+          background: getComputedStyle(document.getElementById('tess-retry')).backgroundColor };
+      });
+      assert.ok(box.w < 200 && box.h < 60, `a small notice (${box.w} x ${box.h})`);
+      assert.ok(box.right < 20 && box.bottom < 20, 'in the bottom right corner');
+      assert.equal(box.background, 'rgba(0, 0, 0, 0)', 'nothing dims the page');
+      assert.equal(await text(page, '#' + lbl.js), 'playing');
+    } finally {
+      server.handler = null;
+      await done(page);
+    }
+  });
+
   for (const failure of [{ name: 'a dropped connection', reply: { drop: true } }, { name: 'HTTP 503', reply: { status: 503 } }]) {
     test(`after ${failure.name} the same request is sent again every 2 s under the retry overlay`, async () => {
       const lbl = comp('TUniLabel', 'lblPlay', { caption: 'before' });

@@ -157,6 +157,12 @@ TEST(Program, ServesTheFolderOnTheConfiguredPortAndLogsBoth) {
   // stop signal ends the server with a line of its own.
   auto page = Get(client, "/?standort=Nirgendwo");
   ASSERT_TRUE(page);
+  // A display keeps playing under a small notice while the server is away;
+  // a console is masked.
+  EXPECT_NE(page->body.find("\"retryNotice\":\"corner\""), std::string::npos);
+  auto console = Get(client, "/?start=tessarine");
+  ASSERT_TRUE(console);
+  EXPECT_EQ(console->body.find("retryNotice"), std::string::npos);
   const std::string& log = server.StopAndReadLog();
   EXPECT_NE(log.find("(display \"Nirgendwo\" from 127.0.0.1) opened"), std::string::npos) << log;
   EXPECT_NE(log.find("Shutting down (SIGTERM)"), std::string::npos) << log;
