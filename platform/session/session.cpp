@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/clock.h"
+#include "platform/io/utf8.h"
 #include "platform/log.h"
 
 namespace plat::session {
@@ -198,12 +199,21 @@ void Session::DispatchEvent(const Json& ev) {
     Form* form = mainForm_.get();
     if (!form || !form->KeyPreview()) return;
     ui::ShiftState shift = ui::ShiftFromJson(ev);
-    if (ev.value("k", "") == "down") {
-      int code = ev.value("code", 0);
-      form->OnKeyDown(form, code, shift);
+    const auto kind = ev.find("k");
+    if (kind != ev.end() && *kind == "down") {
+      const auto code = ev.find("code");
+      if (code == ev.end() || !code->is_number_integer() || *code < 0 || *code > 0xFFFF) {
+        Refuse(ev, "no key code");
+        return;
+      }
+      int k = code->get<int>();
+      form->OnKeyDown(form, k, shift);
     } else {
-      std::string key = ev.value("key", "");
-      char32_t ch = key.empty() ? 0 : static_cast<unsigned char>(key[0]);
+      // The character as the browser typed it, whole ("ä" is two bytes).
+      const auto key = ev.find("key");
+      const std::string text = key != ev.end() && key->is_string() ? key->get<std::string>() : std::string();
+      std::size_t at = 0;
+      char32_t ch = text.empty() ? 0 : io::utf8::Next(text, at);
       form->OnKeyPress(form, ch);
     }
     return;

@@ -131,3 +131,36 @@ children:
   s.Event({{"t", "click"}, {"c", id + 1000}});
   EXPECT_TRUE(Refused(log)) << "never given: " << log.All();
 }
+
+// A key press carries the whole character the browser typed, whatever its
+// length in UTF-8; a key event without a usable code is refused.
+TEST(FormKeys, APressCarriesTheWholeCharacter) {
+  Screen s;
+  std::vector<char32_t> pressed;
+  std::vector<int> down;
+  s.Bind<Component*, char32_t&>("press", [&](Component*, char32_t& k) { pressed.push_back(k); });
+  s.Bind<Component*, int&, ShiftState>("down", [&](Component*, int& k, ShiftState) { down.push_back(k); });
+  s.Load(R"(
+class: TForm
+name: F
+keyPreview: true
+events: {OnKeyPress: press, OnKeyDown: down}
+)");
+  const struct {
+    const char* key;
+    char32_t ch;
+  } cases[] = {{"a", U'a'}, {"\xc3\xa4", U'\u00e4'}, {"\xe2\x82\xac", U'\u20ac'}, {"\xf0\x9f\x98\x80", U'\U0001F600'},
+               {"", 0}};
+  for (const auto& c : cases) {
+    pressed.clear();
+    s.Event({{"t", "key"}, {"k", "press"}, {"code", 0}, {"key", c.key}});
+    EXPECT_EQ(pressed, std::vector<char32_t>{c.ch}) << c.key;
+  }
+  LogCapture log;
+  s.Event({{"t", "key"}, {"k", "down"}, {"code", "x"}});
+  s.Event({{"t", "key"}, {"k", "down"}});
+  EXPECT_TRUE(down.empty());
+  EXPECT_TRUE(Refused(log)) << log.All();
+  s.Event({{"t", "key"}, {"k", "down"}, {"code", 114}});
+  EXPECT_EQ(down, std::vector<int>{114});
+}
