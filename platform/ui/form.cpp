@@ -140,7 +140,8 @@ void Form::ShowModal() {
 }
 
 void Form::Close() {
-  if (!shown_) return;
+  // A dialog that was only used, never shown, is closed and freed as well.
+  if (!shown_ && (!Stream() || Stream()->MainForm() == this)) return;
   OnClose(this);
   ChangeStream* s = Stream();
   if (!s || s->MainForm() == this || closing_) return;

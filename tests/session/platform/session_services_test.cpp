@@ -69,6 +69,20 @@ TEST_F(SessionServices, DialogAccessorsReturnTheOpenDialogOrANewOne) {
   });
 }
 
+TEST_F(SessionServices, ADialogNeverShownIsClosedAndFreed) {
+  int usedId = 0;
+  Json ops = InRequest([&] {
+    TfrmUhr* clock = frmUhr();
+    usedId = clock->Id();
+    clock->Close();
+  });
+  EXPECT_TRUE(OpsOf(ops, "destroy").empty()) << "the browser never had it";
+  EXPECT_EQ(driver_->GetSession().FindDialog<TfrmUhr>(), nullptr);
+  TfrmUhr* fresh = nullptr;
+  InRequest([&] { fresh = frmUhr(); });
+  EXPECT_NE(fresh->Id(), usedId);
+}
+
 TEST_F(SessionServices, ShowingAModalDialogDoesNotBlockTheHandler) {
   bool after = false;
   InRequest([&] {
