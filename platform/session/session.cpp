@@ -190,7 +190,12 @@ void Session::DispatchEvent(const Json& ev) {
     Refuse(ev, "not an object");
     return;
   }
-  std::string type = ev.value("t", "");
+  const auto t = ev.find("t");
+  if (t == ev.end() || !t->is_string()) {
+    Refuse(ev, "no event type");
+    return;
+  }
+  const std::string type = t->get<std::string>();
   if (type == "resize") {
     if (mainForm_) mainForm_->OnScreenResize(mainForm_.get(), ev.value("w", 0), ev.value("h", 0));
     return;
@@ -260,6 +265,17 @@ void Session::DispatchEvent(const Json& ev) {
   if (!c->HandleBrowserEvent(type, ev)) Refuse(ev, "event not taken");
 }
 
+namespace {
+
+// An event's type for a log line, whatever the browser sent as "t".
+std::string EventType(const Json& ev) {
+  if (!ev.is_object()) return "?";
+  const auto t = ev.find("t");
+  return t != ev.end() && t->is_string() ? t->get<std::string>() : "?";
+}
+
+}  // namespace
+
 Json Session::HandleRequest(std::int64_t seq, const Json& events) {
   Touch();
   if (seq == lastSeq_ && !lastResponse_.is_null()) return lastResponse_;
@@ -271,8 +287,7 @@ Json Session::HandleRequest(std::int64_t seq, const Json& events) {
       try {
         DispatchEvent(ev);
       } catch (const std::exception& e) {
-        LogLine(LogName() + ": error in " + ev.value("t", std::string("?")) +
-                " handler: " + e.what());
+        LogLine(LogName() + ": error in " + EventType(ev) + " handler: " + e.what());
         if (!HandlerError || !HandlerError(e.what())) Emit({{"op", "error"}, {"text", e.what()}});
       } catch (...) {
         LogLine(LogName() + ": unknown error in a handler");
@@ -281,8 +296,16 @@ Json Session::HandleRequest(std::int64_t seq, const Json& events) {
       FreeClosedDialogs();
     }
   }
-  Json ops = TakeOps();
-  if (terminated_) ops.push_back({{"op", "terminate"}, {"html", TerminatePage ? TerminatePage() : ""}});
+  // The request is answered and recorded whatever fails here, so that the
+  // browser's retry of it is answered from the record and runs nothing twice.
+  Json ops;
+  try {
+    ops = TakeOps();
+    if (terminated_) ops.push_back({{"op", "terminate"}, {"html", TerminatePage ? TerminatePage() : ""}});
+  } catch (const std::exception& e) {
+    LogLine(LogName() + ": cannot answer request " + std::to_string(seq) + ": " + e.what());
+    ops = Json::array();
+  }
   lastSeq_ = seq;
   lastResponse_ = {{"seq", seq}, {"ops", std::move(ops)}};
   return lastResponse_;

@@ -164,3 +164,27 @@ events: {OnKeyPress: press, OnKeyDown: down}
   s.Event({{"t", "key"}, {"k", "down"}, {"code", 114}});
   EXPECT_EQ(down, std::vector<int>{114});
 }
+
+// Whatever an event holds, its request is answered and recorded: the
+// browser's retry of it gets the same answer and runs no handler again.
+TEST(ControlSecurity, ABrokenEventNeverLeavesItsRequestUnrecorded) {
+  Screen s;
+  s.Record("hit");
+  s.Load(R"(
+class: TForm
+name: F
+children:
+  - {class: TUniButton, name: ok, events: {OnClick: hit}}
+)");
+  LogCapture log;
+  const Json events = Json::array({{{"t", "click"}, {"c", s.Id("ok")}}, {{"t", 5}}, {{"t", Json::array({"x"})}, {"c", 1}},
+                                   Json("text"), {{"c", s.Id("ok")}}});
+  const Json first = s.session().HandleRequest(1, events);
+  EXPECT_EQ(first["seq"], 1);
+  EXPECT_EQ(s.calls, std::vector<std::string>{"hit:ok"});
+  const Json again = s.session().HandleRequest(1, events);
+  EXPECT_EQ(again, first);
+  EXPECT_EQ(s.calls, std::vector<std::string>{"hit:ok"}) << "the retry ran the click again";
+  for (const Json& op : first["ops"]) EXPECT_NE(op.value("op", ""), "error") << "no error box: " << op;
+  EXPECT_TRUE(Refused(log)) << log.All();
+}
