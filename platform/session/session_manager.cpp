@@ -218,6 +218,13 @@ void SessionManager::Install(http::HttpServer& server) {
   if (!config_.fontAwesomeFolder.empty()) server.AddStaticFolder("fontawesome", config_.fontAwesomeFolder, client);
 
   server.Get("/", [this](const http::HttpRequest& req, http::HttpResponse& res) {
+    // A HEAD (a monitor asking whether the server is up) opens no session:
+    // it would hold a place that no page ever uses.
+    if (req.method == "HEAD") {
+      res.status = 200;
+      res.SetContent("", "text/html");
+      return;
+    }
     std::map<std::string, std::string> params;
     for (const auto& [k, v] : req.Params()) params.emplace(k, v);  // the first value counts
     const std::string address = req.query.empty() ? std::string("/") : "/?" + req.query;

@@ -73,6 +73,18 @@ TEST_F(SessionRoutes, PagesUntilTheServerIsFullThenCloseFreesAPlace) {
   EXPECT_NE(SidOf(again->body), sid) << "ids are not reused";
 }
 
+TEST_F(SessionRoutes, AHeadOpensNoSession) {
+  for (int i = 0; i < 5; ++i) {
+    auto head = client_->Head("/?standort=Halle");
+    ASSERT_TRUE(head);
+    EXPECT_EQ(head->status, 200);
+  }
+  EXPECT_EQ(sessions_->Count(), 0u);
+  auto page = client_->Get("/?standort=Halle");
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->status, 200) << "a HEAD took a place";
+}
+
 TEST_F(SessionRoutes, AjaxAnswersGoneForUnknownSessionsAndRefusesBadBodies) {
   auto page = client_->Get("/");
   ASSERT_TRUE(page);
