@@ -279,7 +279,14 @@ std::string EventType(const Json& ev) {
 Json Session::HandleRequest(std::int64_t seq, const Json& events) {
   Touch();
   if (seq == lastSeq_ && !lastResponse_.is_null()) return lastResponse_;
-  if (seq != lastSeq_ + 1) return {{"seq", seq}, {"ops", Json::array({{{"op", "reload"}}})}};
+  if (seq != lastSeq_ + 1) {
+    // A page ahead of its session has lost step with it: it loads again and
+    // starts a new session, so this one ends now instead of holding a place.
+    // An older number is a late copy of a request already answered (a
+    // network retry); the page that sent it never reads this answer.
+    if (seq > lastSeq_) terminated_ = true;
+    return {{"seq", seq}, {"ops", Json::array({{{"op", "reload"}}})}};
+  }
   Scope scope(*this);
   if (events.is_array()) {
     for (const Json& ev : events) {

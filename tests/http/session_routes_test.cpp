@@ -85,6 +85,18 @@ TEST_F(SessionRoutes, AHeadOpensNoSession) {
   EXPECT_EQ(page->status, 200) << "a HEAD took a place";
 }
 
+TEST_F(SessionRoutes, AReloadedPageEndsItsOldSessionAtOnce) {
+  auto page = client_->Get("/");
+  ASSERT_TRUE(page);
+  const std::string sid = SidOf(page->body);
+  auto lost = client_->Post("/ajax", Json({{"sid", sid}, {"seq", 7}, {"events", Json::array()}}).dump(),
+                            "application/json");
+  ASSERT_TRUE(lost);
+  EXPECT_EQ(Json::parse(lost->body)["ops"], Json::array({{{"op", "reload"}}}));
+  EXPECT_EQ(sessions_->Find(sid), nullptr);
+  EXPECT_EQ(sessions_->Count(), 0u);
+}
+
 TEST_F(SessionRoutes, AjaxAnswersGoneForUnknownSessionsAndRefusesBadBodies) {
   auto page = client_->Get("/");
   ASSERT_TRUE(page);
