@@ -210,8 +210,10 @@ async function open(boot, { first, viewport, idle = true } = {}) {
   page.errors = [];
   page.on('pageerror', (e) => page.errors.push(String(e)));
   if (viewport) await page.setViewportSize(viewport);
+  // The installed clock runs in real time until it is paused, and pausing
+  // cannot go back: the pause lies far enough ahead for a loaded machine.
   await page.clock.install({ time: T0 });
-  await page.clock.pauseAt(T0 + 1000);
+  await page.clock.pauseAt(T0 + 3600 * 1000);
   await page.goto(server.url);
   await waitFor(() => server.requests.length >= 1, 'the first request');
   if (idle) await settle(page);
