@@ -2,7 +2,6 @@
 #include "display/MediumHtml.h"
 
 #include <cctype>
-#include <cstring>
 
 #include "platform/ui/escape.h"
 
@@ -25,20 +24,7 @@ std::string MediaAddress(std::string_view address) {
   // address syntax ("#", "%", blanks) or cannot take raw (umlauts) is
   // percent-encoded. Slashes and backslashes stay separators, a "?" starts
   // a query as the author wrote it.
-  static const char* kHex = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(address.size());
-  for (const char ch : address) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (std::isalnum(c) || std::strchr("-._~/\\!$&'()*+,;=:@?", ch) != nullptr) {
-      out += ch;
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
+  return plat::ui::PercentEncode(address, "/\\!$&'()*+,;=:@?");
 }
 
 // The templates take the address as it goes into the attribute; every one

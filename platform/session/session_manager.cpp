@@ -1,6 +1,5 @@
 #include "platform/session/session_manager.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -69,23 +68,9 @@ SessionManager::~SessionManager() {
 std::string SessionManager::NewId() { return RandomHex(16); }
 
 std::string SessionManager::AddressOf(const std::map<std::string, std::string>& params) {
-  static const char* kHex = "0123456789ABCDEF";
-  auto encode = [](const std::string& text) {
-    std::string out;
-    for (const char ch : text) {
-      const auto c = static_cast<unsigned char>(ch);
-      if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
-        out += ch;
-      } else {
-        out += '%';
-        out += kHex[c >> 4];
-        out += kHex[c & 15];
-      }
-    }
-    return out;
-  };
   std::string address = "/";
-  for (const auto& [k, v] : params) address += (address.size() == 1 ? "?" : "&") + encode(k) + "=" + encode(v);
+  for (const auto& [k, v] : params)
+    address += (address.size() == 1 ? "?" : "&") + ui::PercentEncode(k) + "=" + ui::PercentEncode(v);
   return address;
 }
 

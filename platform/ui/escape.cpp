@@ -1,6 +1,7 @@
 #include "platform/ui/escape.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace plat::ui {
 
@@ -69,6 +70,25 @@ std::string StyleElementText(std::string_view css) {
       ++i;
     } else {
       out += css[i];
+    }
+  }
+  return out;
+}
+
+std::string PercentEncode(std::string_view text, std::string_view keep) {
+  static const char* kHex = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                       std::strchr("-._~", ch) != nullptr || (ch != '\0' && keep.find(ch) != std::string_view::npos);
+    if (plain) {
+      out += ch;
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
     }
   }
   return out;

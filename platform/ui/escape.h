@@ -22,6 +22,10 @@ std::string ScriptJson(const nlohmann::json& value);
 // which take them as line breaks.
 std::string ScriptStringText(std::string_view text);
 
+// The text for an address: letters, digits, "-._~" and the bytes in `keep`
+// stay, every other byte becomes "%" and two hex digits.
+std::string PercentEncode(std::string_view text, std::string_view keep = {});
+
 // CSS of the application inside a <style> element: only a closing tag
 // could end the element, so "</" becomes "<\/".
 std::string StyleElementText(std::string_view css);
