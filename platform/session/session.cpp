@@ -26,8 +26,8 @@ const char* IconName(BoxIcon icon) {
 }  // namespace
 
 Session::Session(std::string id, std::map<std::string, std::string> urlParams)
-    : id_(std::move(id)), urlParams_(std::move(urlParams)) {
-  lastActivityMs_ = MonotonicMs();
+    : id_(std::move(id)), urlParams_(std::move(urlParams)), openedMs_(MonotonicMs()) {
+  lastActivityMs_ = openedMs_;
 }
 
 Session::~Session() {
@@ -185,6 +185,51 @@ Json Session::RenderBoot(const Json& config) {
 
 void Session::Refuse(const Json& event, const char* why) { ui::LogRefusedEvent(this, event, why); }
 
+bool Session::TakeRefusalLine() {
+  const std::int64_t now = MonotonicMs();
+  if (now - refusalWindowStartMs_ >= 60'000 || now < refusalWindowStartMs_) {
+    refusalWindowStartMs_ = now;
+    refusalLinesInWindow_ = 0;
+  }
+  if (refusalLinesInRequest_ < kRefusalLinesPerRequest && refusalLinesInWindow_ < kRefusalLinesPerMinute) {
+    ++refusalLinesInRequest_;
+    ++refusalLinesInWindow_;
+    return true;
+  }
+  ++unloggedRefusals_;
+  return false;
+}
+
+void Session::ReportUnloggedRefusals() {
+  refusalLinesInRequest_ = 0;
+  if (unloggedRefusals_ == 0) return;
+  // The count waits while the minute's lines are used up, so that a flood
+  // of requests writes one line a minute at most.
+  const std::int64_t now = MonotonicMs();
+  if (refusalLinesInWindow_ >= kRefusalLinesPerMinute && now - refusalWindowStartMs_ < 60'000 &&
+      now >= refusalWindowStartMs_)
+    return;
+  if (refusalLinesInWindow_ >= kRefusalLinesPerMinute) {
+    refusalWindowStartMs_ = now;
+    refusalLinesInWindow_ = 0;
+  }
+  ++refusalLinesInWindow_;
+  LogLine(LogName() + ": " + std::to_string(unloggedRefusals_) + " more refused events, not logged one by one");
+  unloggedRefusals_ = 0;
+}
+
+bool Session::BeneathModal(const Component& target) const {
+  if (!boxes_.empty()) return true;  // message boxes lie above every form
+  const Form* top = nullptr;
+  for (const auto& d : dialogs_)
+    if (d->IsShown() && d->Modal() && !closing_.count(d.get()) && (!top || d->ShownOrder() > top->ShownOrder()))
+      top = d.get();
+  if (!top) return false;
+  const auto* form = dynamic_cast<const Form*>(&target);
+  if (!form) form = target.Owner();
+  return form != top && (!form || form->ShownOrder() < top->ShownOrder());
+}
+
 void Session::DispatchEvent(const Json& ev) {
   if (!ev.is_object()) {
     Refuse(ev, "not an object");
@@ -203,6 +248,10 @@ void Session::DispatchEvent(const Json& ev) {
   if (type == "key") {
     Form* form = mainForm_.get();
     if (!form || !form->KeyPreview()) return;
+    if (BeneathModal(*form)) {
+      Refuse(ev, "beneath a modal window");
+      return;
+    }
     ui::ShiftState shift = ui::ShiftFromJson(ev);
     const auto kind = ev.find("k");
     if (kind != ev.end() && *kind == "down") {
@@ -252,6 +301,13 @@ void Session::DispatchEvent(const Json& ev) {
     if (id <= 0 || id > lastId_) Refuse(ev, "unknown component");
     return;
   }
+  // Timers tick on and files already received are taken beneath a modal
+  // window; what the user does there has no effect (the second click of a
+  // double click on a button that opens a dialog).
+  if (type != "timer" && type != "upload" && BeneathModal(*c)) {
+    Refuse(ev, "beneath a modal window");
+    return;
+  }
   if (type == "close") {
     auto* f = dynamic_cast<Form*>(c);
     if (f && f != mainForm_.get() && f->IsShown()) f->Close();
@@ -278,6 +334,7 @@ std::string EventType(const Json& ev) {
 
 Json Session::HandleRequest(std::int64_t seq, const Json& events) {
   Touch();
+  answered_ = true;
   if (seq == lastSeq_ && !lastResponse_.is_null()) return lastResponse_;
   if (seq != lastSeq_ + 1) {
     // A page ahead of its session has lost step with it: it loads again and
@@ -313,6 +370,7 @@ Json Session::HandleRequest(std::int64_t seq, const Json& events) {
     LogLine(LogName() + ": cannot answer request " + std::to_string(seq) + ": " + e.what());
     ops = Json::array();
   }
+  ReportUnloggedRefusals();
   lastSeq_ = seq;
   lastResponse_ = {{"seq", seq}, {"ops", std::move(ops)}};
   return lastResponse_;

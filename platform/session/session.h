@@ -119,6 +119,10 @@ class Session : public ui::ChangeStream {
 
   std::mutex& Mutex() { return mutex_; }
   std::int64_t LastActivityMs() const { return lastActivityMs_; }
+  // When the session opened, and whether its page has sent a request yet
+  // (a page that never does was closed or never ran its script).
+  std::int64_t OpenedMs() const { return openedMs_; }
+  bool HasRequests() const { return answered_; }
   void Touch();
 
   // Set by the host: the HTML of the terminate page.
@@ -134,8 +138,18 @@ class Session : public ui::ChangeStream {
   void Unregister(ui::Component* c) override;
   ui::Component* FindById(int id) const override;
   void CloseDialog(ui::Form* dialog) override;
+  bool TakeRefusalLine() override;
+
+  // Refused events get their own log line up to these bounds; the rest are
+  // counted and reported in one line.
+  static constexpr int kRefusalLinesPerRequest = 10;
+  static constexpr int kRefusalLinesPerMinute = 50;
 
  private:
+  // The modal window (dialog or box) above everything, if one is open:
+  // user events for the forms beneath it are refused.
+  bool BeneathModal(const ui::Component& target) const;
+  void ReportUnloggedRefusals();
   void FlushPending();
   void FreeClosedDialogs();
   void Refuse(const Json& event, const char* why);
@@ -146,6 +160,8 @@ class Session : public ui::ChangeStream {
   std::mutex mutex_;
   // Written in the session's requests, read by the manager's time-out sweep.
   std::atomic<std::int64_t> lastActivityMs_{0};
+  const std::int64_t openedMs_;
+  std::atomic<bool> answered_{false};
   std::unique_ptr<MainModuleBase> module_;
   std::unique_ptr<ui::Form> mainForm_;
   std::vector<std::unique_ptr<ui::Form>> dialogs_;
@@ -164,6 +180,11 @@ class Session : public ui::ChangeStream {
     std::function<void(ModalResult, const std::string&)> callback;
   };
   std::map<int, Box> boxes_;
+
+  int refusalLinesInRequest_ = 0;
+  int refusalLinesInWindow_ = 0;
+  std::int64_t refusalWindowStartMs_ = 0;
+  std::int64_t unloggedRefusals_ = 0;
 
   std::int64_t lastSeq_ = 0;
   Json lastResponse_;

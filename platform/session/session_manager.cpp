@@ -9,6 +9,7 @@
 #include "platform/http/http_server.h"
 #include "platform/log.h"
 #include "platform/session/random_hex.h"
+#include "platform/session/request_checks.h"
 #include "platform/session/upload.h"
 #include "platform/ui/controls_uploads.h"
 #include "platform/ui/escape.h"
@@ -47,6 +48,24 @@ std::vector<std::string> RuntimeScripts(const std::string& clientFolder) {
     if (!line.empty() && line[0] != '#') files.push_back(line);
   }
   return files;
+}
+
+// Refuses a session request of a page of another site (see
+// SameOriginRequest); true when it was refused.
+bool RefusedOrigin(const http::HttpRequest& req, http::HttpResponse& res) {
+  if (SameOriginRequest(req)) return false;
+  LogLine("request of another site refused: " + req.path + " with origin \"" + LogExcerpt(req.Header("Origin"), 100) +
+          "\" for host \"" + LogExcerpt(req.Header("Host"), 100) + "\" from " + req.remoteAddr);
+  res.status = 403;
+  res.SetContent(R"({"error":"request of another site"})", "application/json");
+  return true;
+}
+
+// Parses a session request body: nullopt-like discarded value when it is
+// not JSON or nests deeper than any page of ours writes.
+Json ParseBody(const std::string& body) {
+  if (!JsonNestingWithin(body, kMaxBodyNesting)) return Json(Json::value_t::discarded);
+  return Json::parse(body, nullptr, false);
 }
 
 }  // namespace
@@ -159,6 +178,18 @@ Json SessionManager::Request(const std::string& sid, std::int64_t seq, const Jso
   return answer;
 }
 
+Json SessionManager::AjaxRequest(const std::string& text, int* status) {
+  const Json body = ParseBody(text);
+  if (!body.is_object() || !body.contains("sid") || !body["sid"].is_string() || !body.contains("seq") ||
+      !body["seq"].is_number_integer()) {
+    *status = 400;
+    return {{"error", "bad request"}};
+  }
+  Sweep(MonotonicMs());
+  *status = 200;
+  return Request(body["sid"].get<std::string>(), body["seq"].get<std::int64_t>(), body.value("events", Json::array()));
+}
+
 void SessionManager::Close(const std::string& sid) {
   std::shared_ptr<Session> s;
   {
@@ -185,10 +216,12 @@ void SessionManager::Sweep(std::int64_t nowMs) {
     if (nowMs - lastSweepMs_ < 1000 && nowMs >= lastSweepMs_) return;
     lastSweepMs_ = nowMs;
     for (auto& [id, s] : sessions_)
-      if (nowMs - s->LastActivityMs() > config_.timeoutMs) idle.push_back(s);
+      if (nowMs - s->LastActivityMs() > config_.timeoutMs ||
+          (!s->HasRequests() && nowMs - s->OpenedMs() > config_.firstRequestMs))
+        idle.push_back(s);
   }
   for (const auto& s : idle) {
-    LogLine(s->LogName() + " timed out");
+    LogLine(s->LogName() + (s->HasRequests() ? " timed out" : " closed: its page never answered"));
     Close(s->Id());
   }
 }
@@ -235,17 +268,8 @@ void SessionManager::Install(http::HttpServer& server) {
   });
 
   server.Post("/ajax", [this](const http::HttpRequest& req, http::HttpResponse& res) {
-    Json body = Json::parse(req.body, nullptr, false);
-    Json answer;
-    if (!body.is_object() || !body.contains("sid") || !body["sid"].is_string() ||
-        !body.contains("seq") || !body["seq"].is_number_integer()) {
-      res.status = 400;
-      answer = {{"error", "bad request"}};
-    } else {
-      Sweep(MonotonicMs());
-      answer = Request(body["sid"].get<std::string>(), body["seq"].get<std::int64_t>(),
-                       body.value("events", Json::array()));
-    }
+    if (RefusedOrigin(req, res)) return;
+    const Json answer = AjaxRequest(req.body, &res.status);
     res.SetHeader("Cache-Control", "no-store");
     res.SetContent(answer.dump(-1, ' ', false, Json::error_handler_t::replace), "application/json");
   });
@@ -254,6 +278,7 @@ void SessionManager::Install(http::HttpServer& server) {
   // several GiB takes a while); the control takes them under the lock.
   server.PostStream("/upload", [this](const http::HttpRequest& req, http::BodyReader& reader,
                                       http::HttpResponse& res) {
+    if (RefusedOrigin(req, res)) return;
     std::shared_ptr<Session> s = Find(req.Param("sid"));
     int id = std::atoi(req.Param("c").c_str());
     auto refuse = [&](int status, const std::string& why) {
@@ -281,7 +306,8 @@ void SessionManager::Install(http::HttpServer& server) {
   }, kUploadMaxBytes);
 
   server.Post("/ajax/close", [this](const http::HttpRequest& req, http::HttpResponse& res) {
-    Json body = Json::parse(req.body, nullptr, false);
+    if (RefusedOrigin(req, res)) return;
+    Json body = ParseBody(req.body);
     if (body.is_object() && body.contains("sid") && body["sid"].is_string())
       Close(body["sid"].get<std::string>());
     res.status = 204;

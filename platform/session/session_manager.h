@@ -22,6 +22,9 @@ namespace plat::session {
 struct SessionHostConfig {
   std::size_t maxSessions = 50;
   std::int64_t timeoutMs = 10 * 60 * 1000;
+  // A session whose page sends no request in this time is ended: the page
+  // was never run (a plain GET) or closed at once.
+  std::int64_t firstRequestMs = 60 * 1000;
   std::string title;
   std::function<std::string()> customCss;          // the application-wide CSS
   std::string loadingMessage = "Loading...";
@@ -64,10 +67,15 @@ class SessionManager {
   std::string RenderPage(Session& session);
   // One AJAX request; {gone: true} for an unknown session.
   Json Request(const std::string& sid, std::int64_t seq, const Json& events);
+  // One AJAX request as its body arrived: a body that is not an object with
+  // "sid" and "seq", or nests too deep, is refused with status 400 before
+  // any session sees it. Sets the HTTP status.
+  Json AjaxRequest(const std::string& body, int* status);
   void Close(const std::string& sid);
   std::shared_ptr<Session> Find(const std::string& sid);
   std::size_t Count();
-  // Ends the sessions idle longer than the time-out (`nowMs` monotonic).
+  // Ends the sessions idle longer than the time-out and those whose page
+  // never sent a request in time (`nowMs` monotonic).
   void Sweep(std::int64_t nowMs);
 
   const SessionHostConfig& Config() const { return config_; }

@@ -44,10 +44,14 @@ class ChangeStream {
   virtual Form* MainForm() const = 0;
   // A dialog closed: the host frees it after the current event.
   virtual void CloseDialog(Form* dialog) = 0;
+
+  // Whether one more refused event may have its own log line; a host that
+  // says no counts it and reports the count in one line of its own.
+  virtual bool TakeRefusalLine() { return true; }
 };
 
-// Logs a browser event that is refused: one line with the page, the event
-// and why (stream may be null).
-void LogRefusedEvent(const ChangeStream* stream, const Json& event, std::string_view why);
+// Logs a browser event that is refused: one bounded line with the page, the
+// event (cut) and why, when the stream allows it (stream may be null).
+void LogRefusedEvent(ChangeStream* stream, const Json& event, std::string_view why);
 
 }  // namespace plat::ui

@@ -8,44 +8,24 @@
 #include "platform/session/session_manager.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form_loader.h"
+#include "support/session_server.h"
 #include "support/test_support.h"
 
 using namespace plat::session;
 using namespace plat::ui;
 using testing_support::LogCapture;
+using testing_support::SessionServer;
 
 namespace {
 
 class SessionRoutes : public ::testing::Test {
  protected:
-  void SetUp() override {
-    RegisterStandardControls();
-    SessionHostConfig config;
-    config.maxSessions = 2;
-    config.title = "Venue <test>";
-    config.clientFolder = TESS_SOURCE_DIR "/platform/client";
-    config.createSession = [](Session& s) {
-      auto form = std::make_unique<Form>(&s);
-      form->Build(ParseFormDefinition("{class: F, name: F, children: [{class: TUniLabel, name: L, caption: hi}]}"));
-      s.SetMainForm(std::move(form));
-    };
-    sessions_ = std::make_unique<SessionManager>(config);
-    sessions_->Install(http_);
-    ASSERT_TRUE(http_.Bind("127.0.0.1", 0));
-    http_.Start();
-    client_ = std::make_unique<httplib::Client>("127.0.0.1", http_.Port());
-  }
-  void TearDown() override { http_.Stop(); }
-
-  static std::string SidOf(const std::string& page) {
-    auto at = page.find("\"sid\":\"");
-    return at == std::string::npos ? "" : page.substr(at + 7, 32);
-  }
+  static std::string SidOf(const std::string& page) { return SessionServer::SidOf(page); }
 
   LogCapture log_;
-  plat::http::HttpServer http_;
-  std::unique_ptr<SessionManager> sessions_;
-  std::unique_ptr<httplib::Client> client_;
+  SessionServer server_;
+  std::unique_ptr<SessionManager>& sessions_ = server_.sessions;
+  std::unique_ptr<httplib::Client>& client_ = server_.client;
 };
 
 }  // namespace
