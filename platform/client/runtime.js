@@ -712,19 +712,27 @@
   const pendingRender = new Set();
   function renderLater(c) { pendingRender.add(c); }
 
+  let focusLater = null;  // a modal dialog that has just opened
+
   function flushLayout() {
     if (pendingRender.size) {
       const todo = Array.from(pendingRender);
       pendingRender.clear();
       todo.forEach((c) => { if (byId[c.id] === c && c.def.render) c.def.render(c); });
     }
-    if (!dirty.size) return;
-    const set = new Set(Array.from(dirty).filter((c) => byId[c.id] === c));
-    dirty.clear();
-    set.forEach((c) => {
-      for (let a = c.parent; a; a = a.parent) if (set.has(a)) return;
-      layoutFrom(c);
-    });
+    if (dirty.size) {
+      const set = new Set(Array.from(dirty).filter((c) => byId[c.id] === c));
+      dirty.clear();
+      set.forEach((c) => {
+        for (let a = c.parent; a; a = a.parent) if (set.has(a)) return;
+        layoutFrom(c);
+      });
+    }
+    if (focusLater) {
+      const c = focusLater;
+      focusLater = null;
+      if (byId[c.id] === c) focusInto(c.dom);
+    }
   }
 
   // Dragging with the mouse: calls move(dx, dy) while the button is down.
@@ -881,6 +889,17 @@
     c.body.style.top = th + 'px';
   }
 
+  // Moves the focus to the first control in the element that takes it, or
+  // to the element itself.
+  function focusInto(e) {
+    const first = Array.prototype.find.call(
+      e.querySelectorAll('input, button, select, textarea, [tabindex]'),
+      (x) => !x.disabled && x.tabIndex >= 0 && x.offsetParent !== null);
+    if (first) { first.focus(); return; }
+    if (!e.hasAttribute('tabindex')) e.tabIndex = -1;
+    e.focus();
+  }
+
   // A dialog's position "design" keeps its left and top, else it opens
   // centred.
   define('TUniDialog', {
@@ -894,7 +913,16 @@
     chrome: function (c) { return { l: 0, t: windowTitleH(c), r: 0, b: 0 }; },
     designInner: function (c) { return { w: num(c.p.width, 400), h: num(c.p.height, 300) }; },
     placeForm: function (c) { placeWindow(c, num(c.p.width, 400), num(c.p.height, 300)); },
-    display: function (c, shown) { c.mask.style.display = shown && c.p.modal ? '' : 'none'; },
+    display: function (c, shown) {
+      const modal = shown && !!c.p.modal;
+      c.mask.style.display = modal ? '' : 'none';
+      // A modal dialog takes the focus as it opens, so that Enter or Space
+      // on the button beneath that opened it cannot press it again.
+      // Its controls are built after it: the focus moves once they are laid
+      // out.
+      if (modal && !c.hadFocus) focusLater = c;
+      c.hadFocus = modal;
+    },
     update: function (c, key) {
       const all = key == null;
       if (all || key === 'caption') c.titleText.textContent = textOf(c.p.caption);

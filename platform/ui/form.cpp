@@ -1,5 +1,6 @@
 #include "platform/ui/form.h"
 
+#include <atomic>
 #include <algorithm>
 
 #include "platform/ui/form_loader.h"
@@ -127,7 +128,9 @@ Json Form::RenderForBrowser() {
 
 void Form::Show() {
   if (shown_) return;
+  static std::atomic<std::uint64_t> lastShown{0};
   shown_ = true;
+  shownOrder_ = ++lastShown;
   ChangeStream* s = Stream();
   if (s && s->MainForm() != this)
     s->Emit({{"op", "create"}, {"parent", nullptr}, {"index", 0}, {"node", RenderForBrowser()}});

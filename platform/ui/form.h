@@ -2,6 +2,7 @@
 // Forms: the main form of a session and its dialogs. A form owns its
 // components, finds them by name and holds the registry of its handler
 // methods, to which the form definition binds events by name.
+#include <cstdint>
 #include <any>
 #include <functional>
 #include <map>
@@ -84,6 +85,9 @@ class Form : public Control {
   void ShowModal();
   void Close();
   bool IsShown() const { return shown_; }
+  // Grows with every form shown in the process: of two shown forms the one
+  // shown later lies above.
+  std::uint64_t ShownOrder() const { return shownOrder_; }
   bool Showing() const override { return shown_ && Visible(); }
 
   TESS_PROPERTIES(Control, TESS_FORM_PROPERTIES)
@@ -108,6 +112,7 @@ class Form : public Control {
   int NextLocalId() { return --localIds_; }
   bool shown_ = false;
   bool closing_ = false;
+  std::uint64_t shownOrder_ = 0;
   int localIds_ = 0;
   std::vector<std::unique_ptr<Component>> owned_;
   std::map<std::string, Component*, std::less<>> byName_;

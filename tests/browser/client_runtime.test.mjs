@@ -859,6 +859,9 @@ describe('ops', () => {
       assert.deepEqual(await rect(page, edit.js), [210, 225, 200, 24]);
       assert.equal(await text(page, `#${dlg.js} .tess-window-caption`), 'Spieluhr');
       assert.equal(await shown(page, '.tess-modal-mask'), true);
+      assert.equal(await page.evaluate(() => document.activeElement && document.activeElement.closest('[data-component]')
+        && document.activeElement.closest('[data-component]').getAttribute('data-component')), 'edtUhrKorr',
+        'the modal dialog takes the focus');
       await page.click(`#${dlg.js} .tess-window-close`);
       await waitFor(() => server.userEvents().length === 1, 'the close event');
       assert.deepEqual(server.userEvents(), [{ t: 'close', c: dlg.id }]);

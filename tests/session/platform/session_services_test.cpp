@@ -27,16 +27,21 @@ class SessionServices : public ::testing::Test {
     driver_.reset();
     SetUniServerModule(nullptr);
   }
-  // Runs code as a handler of this session would, inside a request.
+  // Runs code as a handler of this session would, inside a request: as a
+  // timer's handler, since timers still run beneath a modal dialog.
   Json InRequest(std::function<void()> code) {
-    auto& form = driver_->Form();
-    form.UniButton1->OnClick = [code](Component*) { code(); };
-    return driver_->Click("UniButton1");
+    if (!runner_) {
+      runner_ = new plat::ui::TUniTimer(&driver_->Form());
+      runner_->SetInterval(3'600'000);
+    }
+    runner_->OnTimer = [code](Component*) { code(); };
+    return driver_->Send(Json::array({{{"t", "timer"}, {"c", runner_->Id()}}}));
   }
 
   TempDir dir_;
   std::unique_ptr<TUniServerModule> server_;
   std::unique_ptr<SessionDriver> driver_;
+  plat::ui::TUniTimer* runner_ = nullptr;  // owned by the form
 };
 
 }  // namespace
