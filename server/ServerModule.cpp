@@ -21,6 +21,7 @@
 #include "platform/io/text_file.h"
 #include "platform/io/utf8.h"
 #include "platform/log.h"
+#include "platform/ui/picture.h"
 #include "platform/ui/escape.h"
 
 namespace {
@@ -265,6 +266,10 @@ void TUniServerModule::ConfigureHttp() {
   containers.noCacheBelow = {"System/files"};
   http_->AddStaticFolder("Containers", plat::io::Resolve(StartPath() + "Containers"), containers);
   http_->AddStaticFolder("files", plat::io::Resolve(StartPath() + "files"));
+  // Pictures shown from these folders reach the browser by their address.
+  plat::ui::ForgetServedPictureFolders();
+  plat::ui::ServePictureFolder("/Containers/", StartPath() + "Containers");
+  plat::ui::ServePictureFolder("/files/", StartPath() + "files");
   Sessions().Install(*http_);
   // The application's icon for the browser's tab.
   std::string icon;

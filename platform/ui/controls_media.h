@@ -7,6 +7,7 @@
 
 #include "platform/ui/component.h"
 #include "platform/ui/control_font.h"
+#include "platform/ui/picture.h"
 
 namespace plat::ui {
 
@@ -30,11 +31,13 @@ class TUniLabel : public Control {
   ControlFont Font() { return ControlFont(*this); }
 };
 
-// The picture of a TUniImage: a design URL, or a file loaded on the server
-// and sent as a PNG data URI.
+// The picture of a TUniImage: a design URL, or a file loaded on the server:
+// one in a served folder is sent as its address, any other as a PNG data
+// URI of no more pixels than its control can show.
 class TPicture {
  public:
-  explicit TPicture(std::function<void()> changed) : changed_(std::move(changed)) {}
+  explicit TPicture(std::function<void()> changed, std::function<PictureBox()> box = {})
+      : changed_(std::move(changed)), box_(std::move(box)) {}
   TPicture(const TPicture&) = delete;
   TPicture& operator=(const TPicture&) = delete;
   // JPEG and PNG files; raises PictureError (the picture then stays as it
@@ -43,13 +46,14 @@ class TPicture {
   void LoadFromFile(std::string_view systemPath);
   void Clear();
   bool Empty() const { return url_.empty(); }
-  int Width() const { return width_; }  // of a loaded file; 0 otherwise
+  int Width() const { return width_; }  // of a loaded file (its own size); 0 otherwise
   int Height() const { return height_; }
   const std::string& Url() const { return url_; }
   void SetUrl(std::string_view url);
 
  private:
   std::function<void()> changed_;
+  std::function<PictureBox()> box_;
   std::string url_;
   int width_ = 0, height_ = 0;
 };

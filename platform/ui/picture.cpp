@@ -3,14 +3,17 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <mutex>
 
 #include "platform/io/path.h"
+#include "platform/ui/escape.h"
 
 namespace plat::ui {
 namespace {
@@ -54,7 +57,11 @@ void JpegErrorExit(j_common_ptr info) {
 
 void JpegSilence(j_common_ptr) {}  // warnings stay out of the server log
 
-RgbaImage DecodeJpeg(std::string_view bytes) {
+// Decodes a JPEG; with a wanted size libjpeg decodes at the smallest
+// scale of 1/2, 1/4 or 1/8 that is still at least that large (a camera
+// picture for a small control then costs a fraction of the time). With
+// headerOnly only the size is read (pixels stay empty).
+RgbaImage DecodeJpeg(std::string_view bytes, int wantW = 0, int wantH = 0, bool headerOnly = false) {
   auto holder = std::make_unique<JpegContext>();
   JpegContext* const ctx = holder.get();
   ctx->info.err = jpeg_std_error(&ctx->err);
@@ -78,6 +85,23 @@ RgbaImage DecodeJpeg(std::string_view bytes) {
     jpeg_destroy_decompress(&ctx->info);
     ctx->created = false;
     CheckSize(w, h);
+  }
+  if (headerOnly) {
+    jpeg_destroy_decompress(&ctx->info);
+    ctx->created = false;
+    ctx->image.width = static_cast<int>(w);
+    ctx->image.height = static_cast<int>(h);
+    return std::move(ctx->image);
+  }
+  if (wantW > 0 && wantH > 0) {
+    for (unsigned denom : {8u, 4u, 2u}) {
+      if ((w + denom - 1) / denom >= static_cast<std::uint64_t>(wantW) &&
+          (h + denom - 1) / denom >= static_cast<std::uint64_t>(wantH)) {
+        ctx->info.scale_num = 1;
+        ctx->info.scale_denom = denom;
+        break;
+      }
+    }
   }
   jpeg_start_decompress(&ctx->info);
   RgbaImage& img = ctx->image;
@@ -117,7 +141,7 @@ RgbaImage DecodeJpeg(std::string_view bytes) {
 
 // ---- PNG --------------------------------------------------------------------
 // The simplified libpng API handles its errors itself and returns failure.
-RgbaImage DecodePng(std::string_view bytes) {
+RgbaImage DecodePng(std::string_view bytes, bool headerOnly = false) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
@@ -126,6 +150,13 @@ RgbaImage DecodePng(std::string_view bytes) {
   if (!SizeFits(image.width, image.height)) {
     png_image_free(&image);
     CheckSize(image.width, image.height);
+  }
+  if (headerOnly) {
+    png_image_free(&image);
+    RgbaImage size;
+    size.width = static_cast<int>(image.width);
+    size.height = static_cast<int>(image.height);
+    return size;
   }
   image.format = PNG_FORMAT_RGBA;
   RgbaImage out;
@@ -184,12 +215,120 @@ std::string SniffPictureFormat(std::string_view b) {
   return "";
 }
 
-RgbaImage DecodePicture(std::string_view bytes) {
-  const std::string format = SniffPictureFormat(bytes);
-  if (format == "JPEG") return DecodeJpeg(bytes);
-  if (format == "PNG") return DecodePng(bytes);
+namespace {
+
+void RefuseFormat(const std::string& format) {
   if (format.empty()) throw PictureError("unknown picture format");
   throw PictureError(format + " pictures cannot be decoded (only JPEG and PNG)");
+}
+
+RgbaImage DecodeAtLeast(std::string_view bytes, int wantW, int wantH) {
+  const std::string format = SniffPictureFormat(bytes);
+  if (format == "JPEG") return DecodeJpeg(bytes, wantW, wantH);
+  if (format == "PNG") return DecodePng(bytes);
+  RefuseFormat(format);
+  return {};
+}
+
+}  // namespace
+
+RgbaImage DecodePicture(std::string_view bytes) { return DecodeAtLeast(bytes, 0, 0); }
+
+RgbaImage ReadPictureSize(std::string_view bytes) {
+  const std::string format = SniffPictureFormat(bytes);
+  if (format == "JPEG") return DecodeJpeg(bytes, 0, 0, true);
+  if (format == "PNG") return DecodePng(bytes, true);
+  RefuseFormat(format);
+  return {};
+}
+
+RgbaImage ScaleImage(const RgbaImage& src, int width, int height) {
+  if (width <= 0 || height <= 0 || src.width <= 0 || src.height <= 0) throw PictureError("picture has no pixels");
+  if (width == src.width && height == src.height) return src;
+  // Each target pixel is the average of the source area it covers (with
+  // fractional edges), which keeps fine lines and text readable when a
+  // picture shrinks a lot; alpha weights the colours.
+  RgbaImage out;
+  out.width = width;
+  out.height = height;
+  out.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4u, 0);
+  const double sx = static_cast<double>(src.width) / width, sy = static_cast<double>(src.height) / height;
+  std::vector<double> acc(static_cast<std::size_t>(width) * 5u);
+  for (int y = 0; y < height; ++y) {
+    std::fill(acc.begin(), acc.end(), 0.0);
+    const double y0 = y * sy, y1 = (y + 1) * sy;
+    for (int yy = static_cast<int>(y0); yy < src.height && yy < y1; ++yy) {
+      const double wy = std::min<double>(yy + 1, y1) - std::max<double>(yy, y0);
+      if (wy <= 0) continue;
+      const std::uint8_t* row = src.pixels.data() + static_cast<std::size_t>(yy) * static_cast<std::size_t>(src.width) * 4u;
+      for (int x = 0; x < width; ++x) {
+        const double x0 = x * sx, x1 = (x + 1) * sx;
+        double* a = &acc[static_cast<std::size_t>(x) * 5u];
+        for (int xx = static_cast<int>(x0); xx < src.width && xx < x1; ++xx) {
+          const double w = wy * (std::min<double>(xx + 1, x1) - std::max<double>(xx, x0));
+          if (w <= 0) continue;
+          const std::uint8_t* p = row + static_cast<std::size_t>(xx) * 4u;
+          const double alpha = p[3] * w;
+          a[0] += p[0] * alpha;
+          a[1] += p[1] * alpha;
+          a[2] += p[2] * alpha;
+          a[3] += alpha;
+          a[4] += w;
+        }
+      }
+    }
+    std::uint8_t* dest = out.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 4u;
+    for (int x = 0; x < width; ++x) {
+      const double* a = &acc[static_cast<std::size_t>(x) * 5u];
+      auto channel = [](double v) { return static_cast<std::uint8_t>(std::clamp(v + 0.5, 0.0, 255.0)); };
+      if (a[3] > 0) {
+        dest[x * 4] = channel(a[0] / a[3]);
+        dest[x * 4 + 1] = channel(a[1] / a[3]);
+        dest[x * 4 + 2] = channel(a[2] / a[3]);
+      }
+      dest[x * 4 + 3] = a[4] > 0 ? channel(a[3] / a[4]) : 0;
+    }
+  }
+  return out;
+}
+
+RgbaImage CropImage(const RgbaImage& src, int left, int top, int width, int height) {
+  left = std::clamp(left, 0, src.width);
+  top = std::clamp(top, 0, src.height);
+  width = std::clamp(width, 0, src.width - left);
+  height = std::clamp(height, 0, src.height - top);
+  if (width == 0 || height == 0) throw PictureError("picture has no pixels");
+  RgbaImage out;
+  out.width = width;
+  out.height = height;
+  out.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4u);
+  for (int y = 0; y < height; ++y)
+    std::memcpy(out.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 4u,
+                src.pixels.data() +
+                    (static_cast<std::size_t>(top + y) * static_cast<std::size_t>(src.width) + static_cast<std::size_t>(left)) * 4u,
+                static_cast<std::size_t>(width) * 4u);
+  return out;
+}
+
+RgbaImage FitPicture(const RgbaImage& image, const PictureBox& box) {
+  if (box.width <= 0 || box.height <= 0) return image;
+  const int w = image.width, h = image.height;
+  if (box.proportional) {
+    // Shown whole inside the box, at most as large as the box.
+    const double s = std::min({1.0, static_cast<double>(box.width) / w, static_cast<double>(box.height) / h});
+    if (s >= 1.0) return image;
+    return ScaleImage(image, std::max(1, static_cast<int>(w * s + 0.5)), std::max(1, static_cast<int>(h * s + 0.5)));
+  }
+  if (box.stretch) {
+    // Stretched to the box: neither side needs more pixels than the box has.
+    const int nw = std::min(w, box.width), nh = std::min(h, box.height);
+    return nw == w && nh == h ? image : ScaleImage(image, nw, nh);
+  }
+  // At its own size: only the part inside the box can be seen.
+  if (w <= box.width && h <= box.height) return image;
+  const int cw = std::min(w, box.width), ch = std::min(h, box.height);
+  const int left = box.center ? (w - cw) / 2 : 0, top = box.center ? (h - ch) / 2 : 0;
+  return CropImage(image, left, top, cw, ch);
 }
 
 std::string EncodePng(const RgbaImage& image) {
@@ -266,7 +405,9 @@ std::string Base64(std::string_view in) {
   return out;
 }
 
-PngPicture LoadPictureAsPng(std::string_view systemPath) {
+namespace {
+
+std::string ReadPictureFile(std::string_view systemPath) {
   const std::filesystem::path path = io::Resolve(systemPath);
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
@@ -277,14 +418,101 @@ PngPicture LoadPictureAsPng(std::string_view systemPath) {
   std::ifstream in(path, std::ios::binary);
   if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
     throw PictureError("cannot read picture " + std::string(systemPath));
-  RgbaImage image = DecodePicture(bytes);
+  return bytes;
+}
+
+struct ServedFolder {
+  std::string urlPrefix;
+  std::filesystem::path folder;  // canonical
+};
+std::mutex gServedMutex;
+std::vector<ServedFolder> gServed;
+
+std::filesystem::path Canonical(const std::filesystem::path& p) {
+  std::error_code ec;
+  std::filesystem::path c = std::filesystem::weakly_canonical(p, ec);
+  return ec ? p.lexically_normal() : c;
+}
+
+}  // namespace
+
+RgbaImage ReadPictureFileSize(std::string_view systemPath) { return ReadPictureSize(ReadPictureFile(systemPath)); }
+
+PngPicture LoadPictureAsPng(std::string_view systemPath, const PictureBox& box) {
+  std::string bytes = ReadPictureFile(systemPath);
+  // A JPEG is decoded at a reduced scale when that still covers the box.
+  const bool shrinks = box.width > 0 && box.height > 0 && (box.stretch || box.proportional);
+  RgbaImage image;
+  int sourceW = 0, sourceH = 0;
+  if (shrinks) {
+    const RgbaImage size = ReadPictureSize(bytes);
+    sourceW = size.width;
+    sourceH = size.height;
+    int wantW = std::min(box.width, sourceW), wantH = std::min(box.height, sourceH);
+    if (box.proportional) {
+      const double s = std::min({1.0, static_cast<double>(box.width) / sourceW, static_cast<double>(box.height) / sourceH});
+      wantW = std::max(1, static_cast<int>(sourceW * s));
+      wantH = std::max(1, static_cast<int>(sourceH * s));
+    }
+    image = FitPicture(DecodeAtLeast(bytes, wantW, wantH), box);
+  } else {
+    image = DecodePicture(bytes);
+    sourceW = image.width;
+    sourceH = image.height;
+    image = FitPicture(image, box);
+  }
   bytes.clear();
   bytes.shrink_to_fit();
   PngPicture out;
   out.width = image.width;
   out.height = image.height;
+  out.sourceWidth = sourceW;
+  out.sourceHeight = sourceH;
   out.dataUri = "data:image/png;base64," + Base64(EncodePng(image));
   return out;
+}
+
+void ServePictureFolder(std::string_view urlPrefix, std::string_view systemFolder) {
+  std::string prefix(urlPrefix);
+  if (prefix.empty() || prefix.back() != '/') prefix += '/';
+  std::lock_guard<std::mutex> lock(gServedMutex);
+  gServed.push_back({std::move(prefix), Canonical(io::Resolve(systemFolder))});
+}
+
+void ForgetServedPictureFolders() {
+  std::lock_guard<std::mutex> lock(gServedMutex);
+  gServed.clear();
+}
+
+std::string ServedPictureAddress(std::string_view systemPath) {
+  const std::filesystem::path file = Canonical(io::Resolve(systemPath));
+  std::lock_guard<std::mutex> lock(gServedMutex);
+  for (const ServedFolder& served : gServed) {
+    const std::filesystem::path rel = file.lexically_relative(served.folder);
+    if (rel.empty() || rel.is_absolute() || *rel.begin() == "..") continue;
+    std::string address = served.urlPrefix;
+    bool first = true;
+    for (const auto& part : rel) {
+      if (part == "." || part.empty()) continue;
+      if (!first) address += '/';
+      address += PercentEncode(part.string());
+      first = false;
+    }
+    if (first) continue;  // the folder itself
+    // The version makes the browser fetch a file again that was replaced
+    // under the same name.
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    const auto time = std::filesystem::last_write_time(file, ec);
+    if (!ec) {
+      char v[40];
+      std::snprintf(v, sizeof v, "?v=%llx-%llx", static_cast<unsigned long long>(size),
+                    static_cast<unsigned long long>(time.time_since_epoch().count()));
+      address += v;
+    }
+    return address;
+  }
+  return {};
 }
 
 }  // namespace plat::ui
