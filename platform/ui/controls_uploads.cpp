@@ -2,6 +2,10 @@
 #include "platform/ui/controls_uploads.h"
 
 #include <algorithm>
+#include <filesystem>
+
+#include "platform/clock.h"
+#include "platform/log.h"
 
 #include "platform/ui/controls_util.h"
 #include "platform/ui/form.h"
@@ -43,13 +47,41 @@ void TUniCustomFileUpload::SetMessage(std::string_view key, std::string_view tex
 
 Json TUniCustomFileUpload::AcceptReceivedFiles(std::vector<UploadedFile> files) {
   Json answer = Json::array();
+  const std::int64_t now = MonotonicMs();
   for (UploadedFile& f : files) {
     Received r{std::move(f), {}};
     r.token = CacheToken(r.file.cache);
+    std::error_code ec;
+    r.bytes = std::filesystem::file_size(r.file.cache, ec);
+    if (ec) r.bytes = 0;
+    r.receivedMs = now;
     answer.push_back({{"name", r.file.name}, {"cache", r.token}});
     received_.push_back(std::move(r));
   }
+  DropUnclaimed(files.size());
   return answer;
+}
+
+void TUniCustomFileUpload::DropUnclaimed(std::size_t keep) {
+  const std::int64_t now = MonotonicMs();
+  std::uint64_t bytes = 0;
+  for (const Received& r : received_) bytes += r.bytes;
+  std::vector<UploadedFile> doomed;
+  std::size_t i = 0;
+  while (i + keep < received_.size()) {
+    const Received& r = received_[i];
+    if (now - r.receivedMs < kUnclaimedMs && received_.size() <= kMaxUnclaimedFiles && bytes <= kMaxUnclaimedBytes) {
+      ++i;
+      continue;
+    }
+    bytes -= r.bytes;
+    doomed.push_back(r.file);
+    received_.erase(received_.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  if (doomed.empty()) return;
+  LogLine((Stream() ? Stream()->LogName() + ": " : std::string()) + Name() + ": " + std::to_string(doomed.size()) +
+          " uploaded files never claimed, removed");
+  EraseUploadedFiles(doomed);
 }
 
 TUniCustomFileUpload* TUniCustomFileUpload::UploadTarget(ChangeStream& page, int id) {
@@ -97,8 +129,9 @@ void TUniFileUpload::Execute() {
 void TUniFileUpload::UploadFinished() { StoreFromBrowser("show", false); }
 
 bool TUniFileUpload::AcceptsBrowserEvents() const {
-  // A window of its own: its place on the form does not matter.
-  return Enabled() && Owner() && Owner()->IsShown();
+  // A window of its own: its place on the form does not matter, but it
+  // takes files only while Execute has it open.
+  return Enabled() && Prop("show") == true && Owner() && Owner()->IsShown();
 }
 
 }  // namespace plat::ui

@@ -1,5 +1,6 @@
 #pragma once
 // Uploads: the upload window and the drop zone.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,10 @@ using MultiCompletedEvent = Event<Component*, const std::vector<UploadedFile>&>;
 // browser then sends an "upload" event naming those files; only files this
 // control received are taken. OnMultiCompleted gets them in the order of the
 // event, and afterwards their cache files are erased (also when the handler
-// raises). Files never claimed are erased with the control.
+// raises). Files never claimed are erased with the control, after
+// kUnclaimedMs, and the oldest of them once more than kMaxUnclaimedFiles or
+// kMaxUnclaimedBytes wait (a page that uploads and never claims cannot fill
+// the disk).
 class TUniCustomFileUpload : public Control {
  public:
   explicit TUniCustomFileUpload(Form* owner);
@@ -38,6 +42,11 @@ class TUniCustomFileUpload : public Control {
   void SetMessage(std::string_view key, std::string_view text);
 
   MultiCompletedEvent OnMultiCompleted;
+
+  static constexpr std::size_t kMaxUnclaimedFiles = 64;
+  static constexpr std::uint64_t kMaxUnclaimedBytes = std::uint64_t{16} << 30;
+  static constexpr std::int64_t kUnclaimedMs = 10 * 60 * 1000;
+  std::size_t UnclaimedFiles() const { return received_.size(); }
 
   // The answer for the browser: [{name, cache}] where cache is a token for
   // the file, not its path.
@@ -55,7 +64,12 @@ class TUniCustomFileUpload : public Control {
   struct Received {
     UploadedFile file;
     std::string token;
+    std::uint64_t bytes = 0;
+    std::int64_t receivedMs = 0;
   };
+  // Erases unclaimed files beyond the bounds, oldest first; the newest
+  // `keep` stay (the files just received).
+  void DropUnclaimed(std::size_t keep);
   std::vector<Received> received_;
 };
 

@@ -239,6 +239,10 @@ children: [{class: TUniFileUpload, name: Upload1, title: Upload, events: {OnMult
   session.RenderBoot(Json::object());
   session_ = &session;
   targetId_ = f->Get<Component>("Upload1")->Id();
+  {
+    Session::Scope scope(session);
+    f->Get<TUniFileUpload>("Upload1")->Execute();
+  }
 
   httplib::Client client("127.0.0.1", port_);
   auto res = client.Post("/upload", httplib::MultipartFormDataItems{{"file", "one", "1.jpg", "image/jpeg"},

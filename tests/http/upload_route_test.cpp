@@ -65,6 +65,18 @@ TEST(UploadRoute, FilesReachTheControlInOrderAndTheirCacheFilesGo) {
   httplib::Client client("127.0.0.1", http.Port());
   const std::string path = "/upload?sid=" + session->Id() + "&c=" + std::to_string(upload);
 
+  // The upload window takes files only while Execute has it open.
+  auto early = client.Post(path.c_str(), httplib::MultipartFormDataItems{{"file", "x", "x.jpg", "image/jpeg"}});
+  ASSERT_TRUE(early);
+  EXPECT_EQ(early->status, 403) << "the window was never opened";
+  EXPECT_EQ(FilesIn(dir.path() / "temp"), 0u);
+  auto* window = session->MainForm()->Get<TUniFileUpload>("Upload1");
+  {
+    std::lock_guard<std::mutex> lock(session->Mutex());
+    Session::Scope scope(*session);
+    window->Execute();
+  }
+
   auto res = client.Post(path.c_str(), httplib::MultipartFormDataItems{
                                            {"file", std::string(200000, 'v'), "Intro.mp4", "video/mp4"},
                                            {"file", "logo", "logo.png", "image/png"}});
@@ -80,8 +92,9 @@ TEST(UploadRoute, FilesReachTheControlInOrderAndTheirCacheFilesGo) {
   EXPECT_EQ(seen[1], "logo.png=logo");
   EXPECT_EQ(FilesIn(dir.path() / "temp"), 0u) << "cache files are erased after the handler";
 
-  // No session, or a component that takes no upload: refused, nothing kept.
-  for (const std::string& bad : {std::string("/upload?sid=nope&c=1"),
+  // No session, a component that takes no upload, or the window closed
+  // since its upload finished: refused, nothing kept.
+  for (const std::string& bad : {std::string("/upload?sid=nope&c=1"), path,
                                  "/upload?sid=" + session->Id() + "&c=" + std::to_string(session->MainForm()->Id())}) {
     auto r = client.Post(bad.c_str(), httplib::MultipartFormDataItems{{"file", "x", "x.jpg", "image/jpeg"}});
     ASSERT_TRUE(r);

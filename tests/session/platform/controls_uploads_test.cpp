@@ -97,3 +97,66 @@ children:
   EXPECT_EQ(s.Get<TUniFileUpload>("Upload1")->Message("uploading"), "Uploading...");
   for (int i = 0; i < 2; ++i) EXPECT_EQ(Sets(s.Click("btn"), s.Id("Upload1"), "show"), std::vector<Json>{true}) << i;
 }
+
+// Where files may arrive: the window while Execute has it open, the drop
+// zone while it shows (its tab is the page's, the console's after login).
+TEST(UploadControl, FilesArriveOnlyWhereAnUploadIsOffered) {
+  Screen s;
+  s.Bind<Component*, const std::vector<UploadedFile>&>(
+      "completed", [&](Component* c, const std::vector<UploadedFile>&) { s.calls.push_back("completed:" + c->Name()); });
+  s.Load(R"(
+class: TForm
+name: F
+children:
+  - class: TUniPageControl
+    name: pages
+    activePage: tabLogin
+    children:
+      - {class: TUniTabSheet, name: tabLogin}
+      - class: TUniTabSheet
+        name: tabEnt
+        children: [{class: TUniFileUploadButton, name: drop, events: {OnMultiCompleted: completed}}]
+  - {class: TUniFileUpload, name: Upload1, events: {OnMultiCompleted: completed}}
+)");
+  auto target = [&](const char* name) { return TUniCustomFileUpload::UploadTarget(s.session(), s.Id(name)) != nullptr; };
+  EXPECT_FALSE(target("Upload1")) << "the window was never opened";
+  EXPECT_FALSE(target("drop")) << "its tab is not shown";
+
+  testing_support::Session::Scope scope(s.session());
+  s.Get<TUniFileUpload>("Upload1")->Execute();
+  s.Get<TUniPageControl>("pages")->SetActivePage(s.Get<TUniTabSheet>("tabEnt"));
+  EXPECT_TRUE(target("Upload1"));
+  EXPECT_TRUE(target("drop"));
+
+  TempDir dir;
+  dir.Write("c.tmp", "x");
+  Json files = s.Get<TUniFileUpload>("Upload1")->AcceptReceivedFiles({{"a.jpg", (dir.path() / "c.tmp").string()}});
+  s.Event({{"t", "upload"}, {"c", s.Id("Upload1")}, {"files", files}});
+  EXPECT_EQ(s.calls, std::vector<std::string>{"completed:Upload1"});
+  EXPECT_FALSE(target("Upload1")) << "the window closes with its upload";
+  EXPECT_TRUE(target("drop")) << "the drop zone takes files at any time";
+}
+
+// A page that uploads and never claims its files keeps only so many.
+TEST(UploadControl, UnclaimedFilesAreBounded) {
+  TempDir dir;
+  Screen s;
+  s.Load("class: TForm\nname: F\nchildren: [{class: TUniFileUploadButton, name: drop}]\n");
+  auto* drop = s.Get<TUniFileUploadButton>("drop");
+  LogCapture log;
+  const std::size_t batches = TUniCustomFileUpload::kMaxUnclaimedFiles / 10 + 2;
+  for (std::size_t b = 0; b < batches; ++b) {
+    std::vector<UploadedFile> batch;
+    for (int i = 0; i < 10; ++i) {
+      const std::string name = "u" + std::to_string(b) + "-" + std::to_string(i);
+      batch.push_back({name + ".jpg", dir.Write(name, "x").string()});
+    }
+    drop->AcceptReceivedFiles(batch);
+  }
+  EXPECT_EQ(drop->UnclaimedFiles(), TUniCustomFileUpload::kMaxUnclaimedFiles);
+  std::size_t left = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++left;
+  EXPECT_EQ(left, TUniCustomFileUpload::kMaxUnclaimedFiles) << "the oldest are erased";
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / ("u" + std::to_string(batches - 1) + "-9"))) << "the newest stay";
+  EXPECT_NE(log.All().find("never claimed, removed"), std::string::npos);
+}
