@@ -5,7 +5,8 @@
  *
  * Scrolls the messages from right to left through the element with the given
  * id, one after the other, and repeats them without a gap for as long as the
- * page is open. The text enters at the right edge.
+ * page is open. The text enters at the right edge. The element spans the
+ * page's width, its line centred in the page's height.
  *
  * Options:
  *   speed      pixels per second (default 100; anything not a positive
@@ -34,10 +35,18 @@
     this.x = 0;
     this.stripWidth = 0;
 
+    // The element becomes a strip across the whole page with its line in
+    // the middle from top to bottom: the page is the ticker bar, so the
+    // text sits centred in the bar whatever its height and the page's
+    // margins.
     var s = element.style;
     s.overflow = 'hidden';
     s.whiteSpace = 'nowrap';
-    s.position = 'relative';
+    s.position = 'absolute';
+    s.left = '0';
+    s.right = '0';
+    s.top = '50%';
+    s.transform = 'translateY(-50%)';
 
     this.track = document.createElement('div');
     this.track.className = 'telex-track';
