@@ -4,22 +4,17 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  component, useProgramServer,
+  SCREEN, component, componentBox as box, useProgramServer,
 } from './support.mjs';
 
 const demo = useProgramServer();
 
 async function openDisplay(standort) {
   const page = await demo.browser.newPage();
-  await page.setViewportSize({ width: 1280, height: 720 });
+  await page.setViewportSize(SCREEN);
   await page.goto(demo.server.url(`?standort=${standort}`));
   await component(page, 'panBack').waitFor({ state: 'visible' });
   return page;
-}
-
-async function box(page, name) {
-  const b = await component(page, name).boundingBox();
-  return b && [b.x, b.y, b.width, b.height].map(Math.round);
 }
 
 // In the ticker page: the left edge of the moving text, or with the edge
@@ -35,9 +30,11 @@ test('the arena shows its layout, plays its playlist and scrolls the ticker', as
   const page = await openDisplay('Arena');
   try {
     await component(page, 'panF3').waitFor({ state: 'visible' });
-    assert.deepEqual(await box(page, 'panF1'), [0, 0, 852, 640]);
-    assert.deepEqual(await box(page, 'panF2'), [852, 0, 428, 320]);
-    assert.deepEqual(await box(page, 'panF3'), [852, 320, 428, 320]);
+    // Frames and ticker bar cover the screen, each frame 4:3 like the
+    // pictures shown in it.
+    assert.deepEqual(await box(page, 'panF1'), [0, 0, 1280, 960]);
+    assert.deepEqual(await box(page, 'panF2'), [1280, 0, 640, 480]);
+    assert.deepEqual(await box(page, 'panF3'), [1280, 480, 640, 480]);
 
     const picture = component(page, 'panF1').locator('img[src="Containers/Bilder/Willkommen.png"]');
     await picture.waitFor({ state: 'visible' });
@@ -53,6 +50,13 @@ test('the arena shows its layout, plays its playlist and scrolls the ticker', as
     const frame = await iframe.asElement().contentFrame();
     await frame.waitForURL(/tickerWP_Arena\.html/);
     await frame.waitForFunction(() => document.getElementById('tx')?.textContent.includes('Heimspiel'));
+    assert.deepEqual(await box(page, 'urlTCK'), [0, 960, 1920, 120]);
+    // The line sits in the middle of its bar.
+    const line = await frame.evaluate(() => {
+      const r = document.querySelector('#tx .telex-msg').getBoundingClientRect();
+      return { top: r.top, bottom: r.bottom, height: window.innerHeight };
+    });
+    assert.ok(Math.abs(line.top - (line.height - line.bottom)) <= 2, `centred in the bar: ${JSON.stringify(line)}`);
     // The text moves to the left.
     const x0 = await frame.evaluate(tickerLeft);
     await frame.waitForFunction(tickerLeft, x0);
@@ -66,6 +70,10 @@ test('a touch menu button shows its medium in frame 1', async () => {
   try {
     const menu = component(page, 'panNavi1');
     await menu.waitFor({ state: 'visible' });
+    // Frame 1 and the menu column beside it cover the screen.
+    await component(page, 'panF1').waitFor({ state: 'visible' });
+    assert.deepEqual(await box(page, 'panF1'), [0, 0, 1440, 1080]);
+    assert.deepEqual(await box(page, 'panNavi1'), [1440, 0, 480, 1080]);
     const button = component(page, 'Button1_0');
     await button.waitFor({ state: 'visible' });
     await button.click();

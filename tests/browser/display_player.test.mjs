@@ -4,14 +4,14 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  Harness, component, sessionId, useProgramServer,
+  Harness, SCREEN, component, sessionId, useProgramServer,
 } from './support.mjs';
 
 const demo = useProgramServer(Harness);
 
 async function openDisplay() {
   const page = await demo.browser.newPage();
-  await page.setViewportSize({ width: 1280, height: 868 });
+  await page.setViewportSize(SCREEN);
   await page.goto(demo.server.url('?standort=Testhalle'));
   await component(page, 'panF1').waitFor({ state: 'visible' });
   return { page, sid: await sessionId(page) };

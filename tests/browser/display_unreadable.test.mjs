@@ -6,7 +6,9 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdirSync, rmSync } from 'node:fs';
 import path from 'node:path';
-import { WAIT_MS, component, useProgramServer } from './support.mjs';
+import {
+  SCREEN, WAIT_MS, component, componentBox, useProgramServer,
+} from './support.mjs';
 
 const demo = useProgramServer();
 
@@ -16,7 +18,7 @@ test('an unreadable playlist leaves the display running without an error box', a
   mkdirSync(playlist);
   const page = await demo.browser.newPage();
   try {
-    await page.setViewportSize({ width: 1280, height: 720 });
+    await page.setViewportSize(SCREEN);
     await page.goto(demo.server.url('?standort=Arena'));
     // The layout and the ticker come after the playlist in the day plan.
     await component(page, 'panF3').waitFor({ state: 'visible' });
@@ -33,8 +35,7 @@ test('an unreadable playlist leaves the display running without an error box', a
       look();
     }));
     assert.equal(await page.locator('.tess-box').count(), 0, 'no error box');
-    const bounds = await component(page, 'panF1').boundingBox();
-    assert.deepEqual([bounds.x, bounds.y, bounds.width, bounds.height].map(Math.round), [0, 0, 852, 640]);
+    assert.deepEqual(await componentBox(page, 'panF1'), [0, 0, 1280, 960]);
   } finally {
     await page.close();
   }

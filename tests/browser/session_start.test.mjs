@@ -2,7 +2,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  component, useProgramServer,
+  SCREEN, component, useProgramServer,
 } from './support.mjs';
 
 const demo = useProgramServer();
@@ -37,7 +37,7 @@ test('a wrong password shows "Wrong password!"', async () => {
 
 test('a display without a day plan shows the logo at 868 x 868', async () => {
   const page = await demo.browser.newPage();
-  await page.setViewportSize({ width: 1280, height: 1000 });
+  await page.setViewportSize(SCREEN);
   await page.goto(demo.server.url('?standort=Nirgendwo'));
   const logo = component(page, 'lblF1A').locator('img[alt="Logo"]');
   await logo.waitFor({ state: 'visible' });

@@ -16,6 +16,9 @@ export const repoRoot = path.resolve(here, '..', '..');
 // a sanitizer build; only a real hang runs into it.
 export const WAIT_MS = 120000;
 
+// The screen of the demo venue's displays: its layouts cover this size.
+export const SCREEN = { width: 1920, height: 1080 };
+
 export const serverBinary =
   process.env.TESSARINE_BINARY || path.join(repoRoot, 'build', 'test', 'server', 'tessarine');
 
@@ -163,6 +166,13 @@ export function removeFolder(dir) {
 // The element of a component by its name.
 export function component(page, name) {
   return page.locator(`[data-component="${name}"]`).first();
+}
+
+// A component's place on the page: [left, top, width, height] in whole
+// pixels, or null while it is not shown.
+export async function componentBox(page, name) {
+  const b = await component(page, name).boundingBox();
+  return b && [b.x, b.y, b.width, b.height].map(Math.round);
 }
 
 // For the tests of one file: a program folder copied from the demo, its

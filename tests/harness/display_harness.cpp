@@ -8,6 +8,10 @@
 //   visible <sid> <component> 0|1      show or hide a control in a session
 //   log <sid> <count> <text>           add count lines ("<text> 1" ...) to a
 //                                      display's log
+//   fail-start <text>                  every page opened from now on fails
+//                                      while its main form is built (the
+//                                      server answers its exception page);
+//                                      "fail-start" alone ends that
 //
 // Every line is answered on stdout with "ok" or "error <why>"; the first
 // line written is "ready <port>".
@@ -20,9 +24,27 @@
 #include "common/MainForm.h"
 #include "display/DisplayFiles.h"
 #include "platform/session/session_manager.h"
+#include "platform/ui/form_loader.h"
 #include "server/ServerModule.h"
 
 namespace {
+
+// The failure that `fail-start` sets: building a panel of a new form raises
+// it, so the session cannot start, as any fault in a form's start would.
+std::mutex gStartFailureMutex;
+std::string gStartFailure;
+
+void InstallStartFailure() {
+  const plat::ui::ComponentFactory* panel = plat::ui::FindComponentClass("TUniPanel");
+  if (!panel) return;
+  plat::ui::RegisterComponentClass("TUniPanel", [make = *panel](plat::ui::Form* owner) {
+    {
+      std::lock_guard<std::mutex> lock(gStartFailureMutex);
+      if (!gStartFailure.empty()) throw plat::ui::UiError(gStartFailure);
+    }
+    return make(owner);
+  });
+}
 
 std::string Rest(std::istringstream& in) {
   std::string rest;
@@ -45,6 +67,11 @@ std::string Execute(TUniServerModule& server, const std::string& line) {
     std::string kind, medium, effect;
     in >> kind >> medium >> effect;
     server.IssueMedium(kind, medium, effect);
+    return "ok";
+  }
+  if (verb == "fail-start") {
+    std::lock_guard<std::mutex> lock(gStartFailureMutex);
+    gStartFailure = Rest(in);
     return "ok";
   }
   if (verb == "log") {
@@ -96,6 +123,7 @@ int main(int argc, char** argv) {
   TUniServerModule server(argv[1]);
   SetUniServerModule(&server);
   TUniServerModule::CheckFormDefinitions();
+  InstallStartFailure();
   if (!server.Start(server.Port)) {
     std::cerr << "cannot listen on port " << server.Port << "\n";
     return 1;
