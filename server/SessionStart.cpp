@@ -93,6 +93,7 @@ void TMainForm::UniFormShow(Component*) {
   if (start == kConsoleStart) {
     UniPageControl1->SetActivePage(UniTabSheet1);
     UniPageControl3->SetActivePage(tabLogin);
+    FillLibraryTree();
     timerGo->SetEnabled(true);
     return;
   }

@@ -151,6 +151,13 @@ bool CreateDirectories(std::string_view systemPath) {
   return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsPlainName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (char ch : name)
+    if (IsSep(ch) || static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) return false;
+  return true;
+}
+
 bool JoinBelow(std::string_view root, std::string_view relative, std::string& out) {
   if (relative.find('\0') != std::string_view::npos) return false;
   if (!relative.empty() && IsSep(relative.front())) return false;

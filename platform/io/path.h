@@ -30,6 +30,10 @@ bool CreateDirectories(std::string_view systemPath);
 // Both separators count in `relative`. On success `out` is root + relative.
 bool JoinBelow(std::string_view root, std::string_view relative, std::string& out);
 
+// True for a name that can only stand for one entry of a folder: not empty,
+// not "." or "..", no separator ("/" or "\\"), no control character.
+bool IsPlainName(std::string_view name);
+
 struct DirEntry {
   std::string name;   // UTF-8 name as the file system holds it
   bool isDirectory = false;

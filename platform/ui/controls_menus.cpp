@@ -18,11 +18,15 @@ namespace {
 
 // Every popup menu of the process, so that opening one can mark the other
 // menus of its page closed: a chosen item counts only for the menu the page
-// opened last. Menus of other pages are left alone.
-std::mutex gMenusMutex;
+// opened last. Menus of other pages are left alone. The set lives until the
+// process ends, so that forms that static objects hold may still go last.
+std::mutex& MenusMutex() {
+  static auto* mutex = new std::mutex;
+  return *mutex;
+}
 std::set<TUniPopupMenu*>& Menus() {
-  static std::set<TUniPopupMenu*> menus;
-  return menus;
+  static auto* menus = new std::set<TUniPopupMenu*>;
+  return *menus;
 }
 
 }  // namespace
@@ -30,12 +34,12 @@ std::set<TUniPopupMenu*>& Menus() {
 // ---- popup menu ------------------------------------------------------------------------
 
 TUniPopupMenu::TUniPopupMenu(Form* owner) : Control(owner) {
-  std::lock_guard<std::mutex> lock(gMenusMutex);
+  std::lock_guard<std::mutex> lock(MenusMutex());
   Menus().insert(this);
 }
 
 TUniPopupMenu::~TUniPopupMenu() {
-  std::lock_guard<std::mutex> lock(gMenusMutex);
+  std::lock_guard<std::mutex> lock(MenusMutex());
   Menus().erase(this);
 }
 
@@ -45,7 +49,7 @@ TUniMenuItem* TUniPopupMenu::Items(int index) const { return NthChild<TUniMenuIt
 
 void TUniPopupMenu::Popup(int x, int y, const Control* relativeTo) {
   {
-    std::lock_guard<std::mutex> lock(gMenusMutex);
+    std::lock_guard<std::mutex> lock(MenusMutex());
     for (TUniPopupMenu* m : Menus())
       if (m->Stream() == Stream()) m->open_ = false;
   }

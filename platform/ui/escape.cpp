@@ -20,6 +20,27 @@ std::string EscapeHtml(std::string_view s) {
   return out;
 }
 
+std::string UnescapeHtml(std::string_view s) {
+  static const std::pair<std::string_view, char> kEscapes[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}};
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    bool replaced = false;
+    if (s[i] == '&') {
+      for (const auto& [escape, ch] : kEscapes) {
+        if (s.substr(i, escape.size()) == escape) {
+          out += ch;
+          i += escape.size();
+          replaced = true;
+          break;
+        }
+      }
+    }
+    if (!replaced) out += s[i++];
+  }
+  return out;
+}
+
 std::string ScriptJson(const nlohmann::json& value) {
   std::string s = value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   std::string out;

@@ -10,6 +10,8 @@ namespace plat::ui {
 
 // "<" ">" "&" '"' escaped for HTML text and attributes.
 std::string EscapeHtml(std::string_view text);
+// Undoes EscapeHtml (its four escapes only; anything else stays as it is).
+std::string UnescapeHtml(std::string_view text);
 
 // A value as a JSON literal that may stand inside a <script> element: "<",
 // ">" and "&" are written as \u escapes, so no text can end the element or
