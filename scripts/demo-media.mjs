@@ -1,13 +1,14 @@
-// Renders the pictures, the touch-menu buttons, the house rules and the
-// intro video of the demo installation from the small pages below, in
-// Debian's Chromium (playwright-core), at the sizes of the demo's frames:
+// Renders the pictures, the touch-menu buttons, the house rules, the intro
+// video, the library's gallery and a silent MP3 of the demo installation
+// from the small pages below, in Debian's Chromium (playwright-core), at
+// the sizes of the demo's frames:
 // every frame of the Arena and Foyer layouts is 4:3, so one 4:3 picture
-// fits each frame it is shown in. The GIF needs netpbm (pngtopnm, pnmquant,
-// ppmtogif).
+// fits each frame it is shown in. The GIF and the BMP need netpbm (pngtopnm,
+// pnmquant, ppmtogif, ppmtobmp).
 //
 //   node scripts/demo-media.mjs [demo folder]
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -138,6 +139,31 @@ const intro = `<!DOCTYPE html><html><body style="margin:0;background:#000"><canv
   };
 </script></body></html>`;
 
+// The gallery of the media library: a picture of every kind the library
+// lists, a folder three levels down and a file name with two dots.
+const gallery = {
+  'Containers/Bilder/Galerie/Tribuene.jpeg': page(`
+    body { background: linear-gradient(#37474f, #102027); }
+    h1 { font-size: 140px; margin: 0; } p { font-size: 60px; color: #ffc107; margin: 30px 0 0; }`,
+  `<h1>Haupttribüne</h1><p>Block A bis F</p>`),
+  'Containers/Bilder/Galerie/Fans.2025.png': page(`
+    body { background: radial-gradient(circle at 50% 40%, #c62828, #3e0000); }
+    h1 { font-size: 150px; margin: 0; } p { font-size: 60px; margin: 30px 0 0; }`,
+  `<h1>Danke, Fans!</h1><p>Saison 2025</p>`),
+};
+const teamPicture = page(`
+  body { background: linear-gradient(#1b5e20, #003300); }
+  h1 { font-size: 44px; margin: 0; } p { font-size: 22px; margin: 10px 0 0; color: #c8e6c9; }`,
+`<h1>Mannschaft</h1><p>${MATCH.split(' – ')[0]}, Saison 2025</p>`);
+
+// A second of silence as MPEG-1 Layer III: frames of 128 kbit/s, 44.1 kHz,
+// mono, whose side information and data are all zero.
+function silentMp3(seconds) {
+  const frame = Buffer.alloc(417);
+  frame.set([0xff, 0xfb, 0x90, 0xc0]);
+  return Buffer.concat(Array.from({ length: Math.ceil(seconds * 44100 / 1152) }, () => frame));
+}
+
 const browser = await chromium.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
   args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--autoplay-policy=no-user-gesture-required'],
@@ -148,7 +174,7 @@ try {
     const p = await browser.newPage({ viewport: { width, height } });
     await p.setContent(html);
     const out = path.join(demo, file);
-    const type = file.endsWith('.jpg') ? 'jpeg' : 'png';
+    const type = /\.jpe?g$/.test(file) ? 'jpeg' : 'png';
     await p.screenshot({ path: out, type, ...(type === 'jpeg' ? { quality: 88 } : {}) });
     await p.close();
     return out;
@@ -159,6 +185,17 @@ try {
     await shoot(button(text, true), 300, 120, `files/navi/${name}_sel.png`);
   }
   await shoot(menuBackground, 480, 1080, 'files/navi/hintergrund.png');
+  for (const [file, html] of Object.entries(gallery)) {
+    mkdirSync(path.dirname(path.join(demo, file)), { recursive: true });
+    await shoot(html, 1440, 1080, file);
+  }
+  const teamPng = path.join(tmp, 'team.png');
+  await shoot(teamPicture, 320, 240, path.relative(demo, teamPng));
+  const bmp = path.join(demo, 'Containers/Bilder/Galerie/Saison 2025/Mannschaft.bmp');
+  mkdirSync(path.dirname(bmp), { recursive: true });
+  writeFileSync(bmp, execFileSync('ppmtobmp', [], { input: execFileSync('pngtopnm', [teamPng]), stdio: ['pipe', 'pipe', 'ignore'] }));
+  mkdirSync(path.join(demo, 'Containers/Audio'), { recursive: true });
+  writeFileSync(path.join(demo, 'Containers/Audio/Einlauf.mp3'), silentMp3(2));
 
   const p = await browser.newPage({ viewport: { width: 640, height: 480 } });
   await p.setContent(logo);

@@ -78,10 +78,10 @@ const TYPES = { '.js': 'text/javascript', '.css': 'text/css', '.woff2': 'font/wo
 
 function startServer() {
   const s = {
-    requests: [], beacons: [], uploads: [], fileHits: [], pageLoads: 0, boot: null, handler: null,
+    requests: [], beacons: [], uploads: [], fileHits: [], pageLoads: 0, boot: null, handler: null, holdUploads: false,
     reset(boot) {
       this.requests = []; this.beacons = []; this.uploads = []; this.fileHits = [];
-      this.pageLoads = 0; this.boot = boot; this.handler = null;
+      this.pageLoads = 0; this.boot = boot; this.handler = null; this.holdUploads = false;
     },
     // Scripts the next answers: an array is a list of ops, a function
     // builds the answer (it may return a promise to hold the request).
@@ -131,6 +131,7 @@ function startServer() {
     } else if (p === '/upload') {
       const text = body.toString('latin1');
       s.uploads.push({ query: Object.fromEntries(url.searchParams), text, type: req.headers['content-type'] || '' });
+      if (s.holdUploads) return;  // never answered
       const names = [...text.matchAll(/filename="([^"]*)"/g)].map((m) => m[1]);
       send(res, 200, 'application/json', JSON.stringify({ files: names.map((n, i) => ({ name: n, cache: 'temp/up' + i })) }));
     } else {
@@ -1261,6 +1262,25 @@ describe('uploads', () => {
         [[{ sid: boot.sid, c: String(up.id) }, true, true, true]]);
       assert.deepEqual(server.userEvents(), [{ t: 'upload', c: up.id, files: [{ name: 'Gruesse.jpg', cache: 'temp/up0' }] }]);
       assert.equal(await exists(page, '#' + up.js), false);
+    } finally {
+      await done(page);
+    }
+  });
+
+  test('an upload that stops moving fails after its time-out, counted from its last bytes', async () => {
+    const zone = comp('TUniFileUploadButton', 'UniFileUploadButton1', { left: 10, top: 10, width: 217, height: 118,
+      timeoutSecs: 600, messages: { timeout: 'Timeout occurred...' } });
+    const page = await open(bootOf(mainForm([zone])));
+    try {
+      server.holdUploads = true;
+      await page.setInputFiles(`#${zone.js} input[type=file]`, [{ name: 'a.mp4', mimeType: 'video/mp4', buffer: Buffer.alloc(4096) }]);
+      await waitFor(() => server.uploads.length === 1, 'the upload');
+      // All bytes are out; the answer does not come.
+      await page.waitForFunction((js) => /Processing/.test(document.querySelector('#' + js + ' .tess-dropzone-text').textContent), zone.js);
+      await page.clock.runFor(599000);
+      assert.equal(await exists(page, '.tess-box'), false, 'no time-out before its time');
+      await page.clock.runFor(2000);
+      assert.equal(await text(page, '.tess-box .tess-box-text'), 'Timeout occurred...');
     } finally {
       await done(page);
     }

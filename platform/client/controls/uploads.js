@@ -43,10 +43,20 @@
     const xhr = new XMLHttpRequest();
     c.xhr = xhr;
     xhr.open('POST', '/upload?sid=' + encodeURIComponent(core.sid()) + '&c=' + encodeURIComponent(c.id));
+    // The time-out counts from the last bytes that went out (or, once all
+    // went, from then until the answer): a slow upload of several GiB runs
+    // as long as it keeps moving.
     const secs = num(c.p.timeoutSecs, 0);
-    if (secs > 0) xhr.timeout = secs * 1000;
-    xhr.upload.onprogress = (e) => { if (e.lengthComputable && e.total) ui.progress(e.loaded / e.total); };
-    xhr.upload.onload = () => { ui.progress(1); ui.status(uploadText(c, 'processing')); };
+    let idle = null;
+    const stall = () => {
+      if (idle) clearTimeout(idle);
+      if (secs > 0) idle = setTimeout(() => { if (c.xhr === xhr) { xhr.abort(); c.xhr = null; ui.fail(uploadText(c, 'timeout')); } }, secs * 1000);
+    };
+    const settle = () => { if (idle) clearTimeout(idle); idle = null; };
+    xhr.addEventListener('loadend', settle);
+    stall();
+    xhr.upload.onprogress = (e) => { stall(); if (e.lengthComputable && e.total) ui.progress(e.loaded / e.total); };
+    xhr.upload.onload = () => { stall(); ui.progress(1); ui.status(uploadText(c, 'processing')); };
     xhr.onload = () => {
       c.xhr = null;
       let ans = null;
@@ -57,7 +67,6 @@
       enqueue({ t: 'upload', c: c.id, files: ans.files });
     };
     xhr.onerror = () => { c.xhr = null; ui.fail(uploadText(c, 'uploadError')); };
-    xhr.ontimeout = () => { c.xhr = null; ui.fail(uploadText(c, 'timeout')); };
     xhr.onabort = () => { c.xhr = null; };
     xhr.send(fd);
   }

@@ -1,0 +1,3 @@
+Willkommen.png
+Anstoss.jpg
+Sponsor.jpg
