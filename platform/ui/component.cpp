@@ -259,6 +259,14 @@ bool Control::EnabledInTree() const {
 
 Json Control::RenderProp(std::string_view key) const {
   const Json& v = Prop(key);
+  if (key == "screenMaskTarget") {
+    // The browser finds the control by its id; a name of no control of the
+    // form masks the page.
+    const Form* form = Owner() ? Owner() : dynamic_cast<const Form*>(this);
+    const Component* target = form && v.is_string() ? form->FindComponent(v.get<std::string>()) : nullptr;
+    if (!target && form && v.is_string() && v.get<std::string>() == form->Name()) target = form;
+    return target ? Json(target->Id()) : Json(nullptr);
+  }
   if (key == "color" && v.is_number_integer()) return ColorToCss(v.get<int>());
   if (key == "font" && v.is_object() && v.contains("color") && v["color"].is_number_integer()) {
     Json f = v;
@@ -284,6 +292,7 @@ std::string ColorToCss(int color) {
       case 5: return "#2b2b2b";   // window
       case 8: return "#ffffff";   // window text
       case 15: return "#3c3c3c";  // button face
+      case 13: return "#245d9e";  // highlight (the selection)
       default: return "#333333";
     }
   }
