@@ -284,15 +284,16 @@ void Control::RenderInto(Json& node) const {
 }
 
 std::string ColorToCss(int color) {
-  if (color < 0) return "";
   unsigned c = static_cast<unsigned>(color);
+  // Negative values are none, except the system colours $FF0000nn.
+  if (color < 0 && (c & 0xFFFFFF00u) != 0xFF000000u) return "";
   if (c & 0xFF000000u) {
     // System colours: the theme's own.
     switch (c & 0xFF) {
       case 5: return "#2b2b2b";   // window
       case 8: return "#ffffff";   // window text
-      case 15: return "#3c3c3c";  // button face
       case 13: return "#245d9e";  // highlight (the selection)
+      case 15: return "#3c3c3c";  // button face
       default: return "#333333";
     }
   }

@@ -173,8 +173,8 @@ Json TUniStringGrid::DrawCell(int col, int row, Json& style) const {
     cell = CellText{Cell(col, row)};
   }
   style = Json::object();
-  if (cell.fontColor >= 0) style["color"] = ColorToCss(cell.fontColor);
-  if (cell.color >= 0) style["background"] = ColorToCss(cell.color);
+  if (std::string css = ColorToCss(cell.fontColor); !css.empty()) style["color"] = css;
+  if (std::string css = ColorToCss(cell.color); !css.empty()) style["background"] = css;
   if (cell.bold) style["bold"] = true;
   if (style.empty()) style = nullptr;
   return std::move(cell.text);
@@ -243,8 +243,8 @@ Json TUniStringGrid::RenderProp(std::string_view key) const {
   if (key == "selRow") return Row();
   if (key == "selCol") return Col();
   if (key == "titleColor") {
-    const int color = TitleColor();
-    return color < 0 ? Json(nullptr) : Json(ColorToCss(color));
+    const std::string css = ColorToCss(TitleColor());
+    return css.empty() ? Json(nullptr) : Json(css);
   }
   return Control::RenderProp(key);
 }

@@ -27,9 +27,10 @@ using DrawCellEvent = Event<Component*, int, int, CellText&>;  // col, row, cell
 // browser when editable is set; with editable columns given, only those.
 // The selected cell is (Col, Row); with rowSelect the browser marks the
 // whole selected row instead of one cell. With columnResize the operator
-// drags column borders in the browser, and the new width comes back into
-// ColWidths. titleColor is the background of the title row (a VCL colour,
-// -1 = the theme's); mouseTracking highlights the row under the mouse.
+// drags the right edges of the titles in the browser, and the new width
+// comes back into ColWidths. titleColor is the background of the title row
+// (a VCL colour, system colours too; -1 = the theme's); mouseTracking
+// highlights the row under the mouse.
 #define TESS_STRING_GRID_PROPERTIES(P)                    \
   P(Key, Cols, "cols", )                                  \
   P(Key, Rows, "rows", )                                  \

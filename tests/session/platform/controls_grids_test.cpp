@@ -331,3 +331,45 @@ children:
     for (const Json& n : rows) EXPECT_EQ(n, g->RowCount());
   }
 }
+
+// Column borders dragged in the browser: the width is kept, not echoed;
+// widths the operator cannot drag to, and columns not shown, are refused.
+TEST_F(GridTest, DraggedColumnWidthsAreKeptWhenTheGridAllowsResizing) {
+  Load(false);
+  auto widthEvent = [this](Json col, Json w) {
+    return s.Event({{"t", "colwidth"}, {"c", s.Id("grid")}, {"col", std::move(col)}, {"w", std::move(w)}});
+  };
+  {
+    LogCapture log;
+    widthEvent(1, 120);
+    EXPECT_TRUE(Refused(log)) << "resizing is off";
+  }
+  grid()->SetColumnResize(true);
+  grid()->SetColWidth(2, 0);
+  s.Send(Json::array());
+  struct Case {
+    Json col, w;
+  };
+  const Case refused[] = {{3, 100}, {-1, 100}, {2, 100}, {1, TUniStringGrid::kMinDraggedWidth - 1},
+                          {1, TUniStringGrid::kMaxDraggedWidth + 1}, {1, "wide"}, {nullptr, 100}};
+  for (const Case& c : refused) {
+    LogCapture log;
+    widthEvent(c.col, c.w);
+    EXPECT_TRUE(Refused(log)) << c.col << " " << c.w;
+  }
+  EXPECT_EQ(grid()->Prop("colWidths"), Json::array({64, 64, 0}));
+  Json ops = widthEvent(1, 120);
+  EXPECT_EQ(grid()->ColWidths(1), 120);
+  EXPECT_TRUE(Sets(ops, s.Id("grid"), "colWidths").empty()) << "no echo of what the browser shows";
+}
+
+TEST_F(GridTest, TheTitleColourGoesOutAsCss) {
+  Load(false);
+  grid()->SetTitleColor(12615680);  // $00C08000
+  grid()->SetRowSelect(true);
+  Json ops = s.Send(Json::array());
+  EXPECT_EQ(Sets(ops, s.Id("grid"), "titleColor"), std::vector<Json>{"#0080c0"});
+  EXPECT_EQ(Sets(ops, s.Id("grid"), "rowSelect"), std::vector<Json>{true});
+  grid()->SetTitleColor(static_cast<int>(0xFF00000Du));  // the system highlight colour
+  EXPECT_EQ(Sets(s.Send(Json::array()), s.Id("grid"), "titleColor"), std::vector<Json>{"#245d9e"});
+}
