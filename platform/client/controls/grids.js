@@ -111,6 +111,7 @@
     const up = () => {
       document.removeEventListener('mousemove', move, true);
       document.removeEventListener('mouseup', up, true);
+      c.resized = true;  // the click that may follow is no click on the grid
       const widths = Array.isArray(c.p.colWidths) ? c.p.colWidths.slice() : [];
       const defW = num(c.p.defaultColWidth, 64);
       while (widths.length <= col) widths.push(defW);
@@ -217,12 +218,13 @@
       const inEditor = (e) => !!e.target.closest('.tess-grid-editor');
       mouseEvents(c, inEditor);
       c.scroll.addEventListener('mousedown', (e) => {
+        c.resized = false;
         if (e.button !== 0 || !e.target.classList.contains('tess-grid-resizer') || !c.p.columnResize || !canSend(c)) return;
         gridStartResize(c, e.target.closest('th'), e);
       });
       c.scroll.addEventListener('click', (e) => {
         if (compOf(e.target) !== c || inEditor(e) || !canSend(c)) return;
-        if (e.target.classList.contains('tess-grid-resizer')) return;
+        if (c.resized) { c.resized = false; return; }
         const td = e.target.closest('td');
         flushFocused();
         if (td) {
