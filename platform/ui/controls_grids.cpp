@@ -194,6 +194,10 @@ Json TUniStringGrid::RenderCells() const {
   }
   drawing_ = Drawing{};
   drawing_.on = draw;
+  struct Done {
+    Drawing& d;
+    ~Done() { d.on = false; }
+  } done{drawing_};  // also when something fails on the way
   Json rows = Json::array();
   Json styles = Json::array();
   const int cols = ColCount();
@@ -228,7 +232,6 @@ Json TUniStringGrid::RenderCells() const {
       else cell = DrawCell(c, r, style);
     }
   }
-  drawing_.on = false;
   styles_ = draw ? std::move(styles) : Json::array();
   return rows;
 }
