@@ -56,7 +56,7 @@
 
   const byId = Object.create(null);
   const forms = [];
-  const queue = [];            // {ev, mask}
+  const queue = [];            // {ev, mask}: mask as showScreenMask gave it, or null
   let inflight = null;         // {body, seq, masks}
   let seq = 0;
   let sid = '';
@@ -162,8 +162,7 @@
       const waiting = queue.find((q) => q.ev.t === 'resize');
       if (waiting) { waiting.ev.w = ev.w; waiting.ev.h = ev.h; return; }
     }
-    if (mask) showScreenMask(mask);
-    queue.push({ ev: ev, mask: mask ? 1 : 0 });
+    queue.push({ ev: ev, mask: mask ? showScreenMask(mask) : null });
     pump();
   }
 
@@ -200,7 +199,7 @@
     inflight = {
       seq: seq,
       body: JSON.stringify({ sid: sid, seq: seq, events: items.map((q) => q.ev) }),
-      masks: items.reduce((n, q) => n + q.mask, 0)
+      masks: items.map((q) => q.mask).filter((m) => m)
     };
     post();
   }
@@ -283,7 +282,44 @@
     return String(m);
   }
 
+  // Shows a mask: over the control whose id is m.target when it has an
+  // element, else over the page. Returns what hideScreenMask takes back.
   function showScreenMask(m) {
+    const t = m && typeof m === 'object' && typeof m.target === 'number' ? byId[m.target] : null;
+    if (t && t.dom) return showControlMask(t, maskText(m));
+    showPageMask(m);
+    return { page: true };
+  }
+
+  function showControlMask(t, text) {
+    let o = t.maskEl;
+    if (!o || o.parentNode !== t.dom) {
+      o = el('div', 'tess-controlmask', t.dom);
+      const box = el('div', 'tess-screenmask-box', o);
+      el('i', 'fas fa-spinner fa-pulse', box);
+      el('span', 'tess-screenmask-text', box);
+      t.maskEl = o;
+      t.maskCount = 0;
+    }
+    t.maskCount += 1;
+    o.querySelector('.tess-screenmask-text').textContent = text;
+    o.style.display = '';
+    return { control: t, el: o };
+  }
+
+  function hideScreenMask(masks) {
+    let page = 0;
+    masks.forEach((m) => {
+      if (m.page) { page += 1; return; }
+      const t = m.control;
+      if (t.maskEl !== m.el) return;  // drawn anew meanwhile
+      t.maskCount = Math.max(0, t.maskCount - 1);
+      if (t.maskCount === 0) m.el.style.display = 'none';
+    });
+    hidePageMask(page);
+  }
+
+  function showPageMask(m) {
     maskCount += 1;
     let o = document.getElementById('tess-screenmask');
     if (!o) {
@@ -297,7 +333,7 @@
     o.style.display = '';
   }
 
-  function hideScreenMask(n) {
+  function hidePageMask(n) {
     if (!n) return;
     maskCount = Math.max(0, maskCount - n);
     const o = document.getElementById('tess-screenmask');
@@ -311,7 +347,7 @@
   // The properties the core draws for every control that has an element
   // (the screen mask goes with its clicks).
   const COMMON_PROPS = ['name', 'visible', 'enabled', 'left', 'top', 'width', 'height', 'align', 'anchors', 'hint',
-    'showHint', 'cls', 'color', 'font', 'style', 'screenMask'];
+    'showHint', 'cls', 'color', 'font', 'style', 'screenMask', 'screenMaskTarget'];
   const COMMON = new Set(COMMON_PROPS);
 
   // A class of controls: `props` lists the properties it draws besides the
@@ -762,11 +798,16 @@
     c.dom.addEventListener('mouseup', send('up'));
   }
 
-  // A click of the user; the page is masked with the control's screen mask
-  // until the answer arrives. queueClick is for controls that checked
-  // canSend and flushed the focused input already.
-  function sendClick(c) { userEvent(c, { t: 'click', c: c.id }, c.p.screenMask); }
-  function queueClick(c) { enqueue({ t: 'click', c: c.id }, c.p.screenMask); }
+  // A click of the user; the page (or the control the server named as the
+  // mask's target) is masked with the control's screen mask until the
+  // answer arrives. queueClick is for controls that checked canSend and
+  // flushed the focused input already.
+  function clickMask(c) {
+    if (!c.p.screenMask) return null;
+    return { text: maskText(c.p.screenMask), target: c.p.screenMaskTarget };
+  }
+  function sendClick(c) { userEvent(c, { t: 'click', c: c.id }, clickMask(c)); }
+  function queueClick(c) { enqueue({ t: 'click', c: c.id }, clickMask(c)); }
 
   function clickEvents(c, target) {
     (target || c.dom).addEventListener('click', (e) => {

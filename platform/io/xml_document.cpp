@@ -496,13 +496,17 @@ std::string XmlNode::Text() const {
 }
 
 void XmlNode::SetText(std::string_view text) {
-  pugi::xml_node n = Raw();
   const std::string value = XmlText(text);
+  RemoveChildren();
+  if (!value.empty()) Raw().append_child(pugi::node_pcdata).set_value(value.data(), value.size());
+}
+
+void XmlNode::RemoveChildren() {
+  pugi::xml_node n = Raw();
   bool hasElements = false;
   for (pugi::xml_node c : n.children()) hasElements = hasElements || c.type() == pugi::node_element;
   if (hasElements) ++tree_.lock()->removals;
   n.remove_children();
-  if (!value.empty()) n.append_child(pugi::node_pcdata).set_value(value.data(), value.size());
 }
 
 XmlNode XmlNode::Child(std::string_view name) {

@@ -38,8 +38,9 @@ struct XmlTree;  // the DOM of one load of a document
 
 // A handle to an element of a document. A null handle raises on every access.
 // A handle belongs to the load it was taken from: once its document is
-// cleared, loaded again or destroyed, or its element was removed (SetText of
-// an ancestor), every access raises XmlError; it never reaches freed memory.
+// cleared, loaded again or destroyed, or its element was removed (SetText or
+// RemoveChildren of an ancestor), every access raises XmlError; it never
+// reaches freed memory.
 class XmlNode {
  public:
   XmlNode() = default;
@@ -51,6 +52,9 @@ class XmlNode {
   std::string Text() const;
   // Replaces all children of the element by one text.
   void SetText(std::string_view text);
+  // Removes every child of the element (elements, texts, comments); its
+  // attributes stay. Handles to the removed elements raise from then on.
+  void RemoveChildren();
 
   XmlNode Child(std::string_view name);              // created when missing
   XmlNode FindChild(std::string_view name) const;    // null when missing

@@ -259,6 +259,14 @@ bool Control::EnabledInTree() const {
 
 Json Control::RenderProp(std::string_view key) const {
   const Json& v = Prop(key);
+  if (key == "screenMaskTarget") {
+    // The browser finds the control by its id; a name of no control of the
+    // form masks the page.
+    const Form* form = Owner() ? Owner() : dynamic_cast<const Form*>(this);
+    const Component* target = form && v.is_string() ? form->FindComponent(v.get<std::string>()) : nullptr;
+    if (!target && form && v.is_string() && v.get<std::string>() == form->Name()) target = form;
+    return target ? Json(target->Id()) : Json(nullptr);
+  }
   if (key == "color" && v.is_number_integer()) return ColorToCss(v.get<int>());
   if (key == "font" && v.is_object() && v.contains("color") && v["color"].is_number_integer()) {
     Json f = v;
@@ -276,13 +284,15 @@ void Control::RenderInto(Json& node) const {
 }
 
 std::string ColorToCss(int color) {
-  if (color < 0) return "";
   unsigned c = static_cast<unsigned>(color);
+  // Negative values are none, except the system colours $FF0000nn.
+  if (color < 0 && (c & 0xFFFFFF00u) != 0xFF000000u) return "";
   if (c & 0xFF000000u) {
     // System colours: the theme's own.
     switch (c & 0xFF) {
       case 5: return "#2b2b2b";   // window
       case 8: return "#ffffff";   // window text
+      case 13: return "#245d9e";  // highlight (the selection)
       case 15: return "#3c3c3c";  // button face
       default: return "#333333";
     }

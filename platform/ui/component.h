@@ -168,23 +168,25 @@ enum class Align { None, Top, Bottom, Left, Right, Client };
 
 // Colours are VCL colour values (0x00BBGGRR); -1 = none. While the browser
 // waits for a control's click, it masks the page with the control's screen
-// mask text (empty: no mask). Align has its own accessors (GetAlign,
+// mask text (empty: no mask), or only the control of the same form named by
+// screenMaskTarget. Align has its own accessors (GetAlign,
 // SetAlign); the font is a ControlFont on the classes that offer one.
-#define TESS_CONTROL_PROPERTIES(P)     \
-  P(Bool, Visible, "visible", true)    \
-  P(Bool, Enabled, "enabled", true)    \
-  P(Int, Left, "left", 0)              \
-  P(Int, Top, "top", 0)                \
-  P(Int, Width, "width", 0)            \
-  P(Int, Height, "height", 0)          \
-  P(Key, Align, "align", )             \
-  P(Key, Anchors, "anchors", )         \
-  P(Int, Color, "color", -1)           \
-  P(Key, Font, "font", )               \
-  P(Text, Hint, "hint", )              \
-  P(Key, ShowHint, "showHint", )       \
-  P(Key, Style, "style", )             \
-  P(Text, ScreenMask, "screenMask", )  \
+#define TESS_CONTROL_PROPERTIES(P)                 \
+  P(Bool, Visible, "visible", true)                \
+  P(Bool, Enabled, "enabled", true)                \
+  P(Int, Left, "left", 0)                          \
+  P(Int, Top, "top", 0)                            \
+  P(Int, Width, "width", 0)                        \
+  P(Int, Height, "height", 0)                      \
+  P(Key, Align, "align", )                         \
+  P(Key, Anchors, "anchors", )                     \
+  P(Int, Color, "color", -1)                       \
+  P(Key, Font, "font", )                           \
+  P(Text, Hint, "hint", )                          \
+  P(Key, ShowHint, "showHint", )                   \
+  P(Key, Style, "style", )                         \
+  P(Text, ScreenMask, "screenMask", )              \
+  P(Text, ScreenMaskTarget, "screenMaskTarget", )  \
   P(Key, Name, "name", )
 
 class Control : public Component {

@@ -26,6 +26,7 @@ TUniStringGrid::TUniStringGrid(Form* owner) : Control(owner), GridModel(5, 5) {
 }
 
 void TUniStringGrid::Changed() {
+  if (drawing_.on) return;  // the cells being drawn carry the change
   if (ColCount() != markedCols_) {
     markedCols_ = ColCount();
     MarkChanged("cols");
@@ -42,7 +43,7 @@ void TUniStringGrid::Changed() {
 }
 
 void TUniStringGrid::SetFixedCols(int n) {
-  if (n == FixedCols()) return;
+  if (n == FixedCols() || !MayChange(-1, -1)) return;
   GridModel::SetFixedCols(n);
   MarkChanged("fixedCols");
   MarkChanged("cells");  // fixed cells are not drawn by OnDrawCell
@@ -50,7 +51,7 @@ void TUniStringGrid::SetFixedCols(int n) {
 }
 
 void TUniStringGrid::SetFixedRows(int n) {
-  if (n == FixedRows()) return;
+  if (n == FixedRows() || !MayChange(-1, -1)) return;
   GridModel::SetFixedRows(n);
   MarkChanged("fixedRows");
   MarkChanged("cells");
@@ -66,12 +67,15 @@ int TUniStringGrid::ColWidths(int col) const {
   return DefaultColWidth();
 }
 
-void TUniStringGrid::SetColWidth(int col, int width) {
-  if (col < 0) return;
+Json TUniStringGrid::WidthsWith(int col, int width) const {
   Json w = Prop("colWidths").is_array() ? Prop("colWidths") : Json::array();
   while (static_cast<int>(w.size()) <= col) w.push_back(DefaultColWidth());
   w[static_cast<std::size_t>(col)] = width < 0 ? 0 : width;
-  SetProp("colWidths", std::move(w));
+  return w;
+}
+
+void TUniStringGrid::SetColWidth(int col, int width) {
+  if (col >= 0) SetProp("colWidths", WidthsWith(col, width));
 }
 
 std::string TUniStringGrid::ColumnTitle(int col) const {
@@ -142,40 +146,91 @@ bool TUniStringGrid::TakeProp(std::string_view key, const Json& value) {
   return true;
 }
 
+bool TUniStringGrid::MayChange(int col, int row) {
+  if (!drawing_.on) return true;
+  if (col >= 0 && !drawing_.refuse) {
+    // Drawn already (or being drawn): drawn once more with the new text.
+    if (static_cast<long>(row) * ColCount() + col <= drawing_.at) drawing_.again.emplace_back(col, row);
+    return true;
+  }
+  if (!drawing_.refusedLogged)
+    LogLine("OnDrawCell of " + Name() + ": " + (col < 0 ? "the size or row order" : "a cell") +
+            " cannot change while the cells are drawn; the change is refused");
+  drawing_.refusedLogged = true;
+  return false;
+}
+
+Json TUniStringGrid::DrawCell(int col, int row, Json& style) const {
+  auto* self = const_cast<TUniStringGrid*>(this);  // the handler's Sender
+  CellText cell{Cell(col, row)};
+  try {
+    OnDrawCell(self, col, row, cell);
+  } catch (const std::exception& e) {
+    // Drawing runs while the answer is put together, outside any event:
+    // a failing handler leaves the cell as stored.
+    if (!drawing_.reported) LogLine("OnDrawCell of " + Name() + " failed: " + e.what());
+    drawing_.reported = true;
+    cell = CellText{Cell(col, row)};
+  }
+  style = Json::object();
+  if (std::string css = ColorToCss(cell.fontColor); !css.empty()) style["color"] = css;
+  if (std::string css = ColorToCss(cell.color); !css.empty()) style["background"] = css;
+  if (cell.bold) style["bold"] = true;
+  if (style.empty()) style = nullptr;
+  return std::move(cell.text);
+}
+
 Json TUniStringGrid::RenderCells() const {
+  const bool draw = OnDrawCell.Assigned();
+  if (drawing_.on) {
+    // Asked for the cells again from inside a handler: what is stored.
+    Json rows = Json::array();
+    for (int r = 0; r < RowCount(); ++r) {
+      Json row = Json::array();
+      for (int c = 0; c < ColCount(); ++c) row.push_back(Cell(c, r));
+      rows.push_back(std::move(row));
+    }
+    return rows;
+  }
+  drawing_ = Drawing{};
+  drawing_.on = draw;
+  struct Done {
+    Drawing& d;
+    ~Done() { d.on = false; }
+  } done{drawing_};  // also when something fails on the way
   Json rows = Json::array();
   Json styles = Json::array();
-  const bool draw = OnDrawCell.Assigned();
-  bool reported = false;
-  auto* self = const_cast<TUniStringGrid*>(this);  // the handler's Sender
+  const int cols = ColCount();
   for (int r = 0; r < RowCount(); ++r) {
     Json row = Json::array();
     Json rowStyles = Json::array();
-    for (int c = 0; c < ColCount(); ++c) {
+    for (int c = 0; c < cols; ++c) {
+      drawing_.at = static_cast<long>(r) * cols + c;
       if (!draw || r < FixedRows() || c < FixedCols()) {
         row.push_back(Cell(c, r));
         rowStyles.push_back(nullptr);
         continue;
       }
-      CellText cell{Cell(c, r)};
-      try {
-        OnDrawCell(self, c, r, cell);
-      } catch (const std::exception& e) {
-        // Drawing runs while the answer is put together, outside any event:
-        // a failing handler leaves the cell as stored.
-        if (!reported) LogLine("OnDrawCell of " + Name() + " failed: " + e.what());
-        reported = true;
-        cell = CellText{Cell(c, r)};
-      }
-      row.push_back(std::move(cell.text));
-      Json style = Json::object();
-      if (cell.fontColor >= 0) style["color"] = ColorToCss(cell.fontColor);
-      if (cell.color >= 0) style["background"] = ColorToCss(cell.color);
-      if (cell.bold) style["bold"] = true;
-      rowStyles.push_back(style.empty() ? Json(nullptr) : std::move(style));
+      Json style;
+      row.push_back(DrawCell(c, r, style));
+      rowStyles.push_back(std::move(style));
     }
     rows.push_back(std::move(row));
     styles.push_back(std::move(rowStyles));
+  }
+  if (draw) {
+    // Cells the handlers wrote after they were drawn: drawn once more with
+    // their new text, with writes now refused, so this answer carries
+    // what is stored and nothing is left to draw again.
+    drawing_.refuse = true;
+    std::sort(drawing_.again.begin(), drawing_.again.end());
+    drawing_.again.erase(std::unique(drawing_.again.begin(), drawing_.again.end()), drawing_.again.end());
+    for (const auto& [c, r] : std::vector<std::pair<int, int>>(std::move(drawing_.again))) {
+      auto& cell = rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+      auto& style = styles[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+      if (r < FixedRows() || c < FixedCols()) cell = Cell(c, r);
+      else cell = DrawCell(c, r, style);
+    }
   }
   styles_ = draw ? std::move(styles) : Json::array();
   return rows;
@@ -190,6 +245,10 @@ Json TUniStringGrid::RenderProp(std::string_view key) const {
   if (key == "fixedRows") return FixedRows();
   if (key == "selRow") return Row();
   if (key == "selCol") return Col();
+  if (key == "titleColor") {
+    const std::string css = ColorToCss(TitleColor());
+    return css.empty() ? Json(nullptr) : Json(css);
+  }
   return Control::RenderProp(key);
 }
 
@@ -238,6 +297,15 @@ bool TUniStringGrid::HandleBrowserEvent(const std::string& type, const Json& ev)
       MarkChanged("selCol");
       MarkChanged("selRow");
     }
+    return true;
+  }
+  if (type == "colwidth") {
+    int col = 0, width = 0;
+    if (!ColumnResize()) return detail::Refused(*this, ev, "columns not resizable");
+    if (!detail::IntMember(ev, "col", col) || !detail::IntMember(ev, "w", width) || col < 0 || col >= ColCount() ||
+        ColWidths(col) <= 0 || width < kMinDraggedWidth || width > kMaxDraggedWidth)
+      return detail::Refused(*this, ev, "no such column width");
+    StoreFromBrowser("colWidths", WidthsWith(col, width));
     return true;
   }
   return Control::HandleBrowserEvent(type, ev);

@@ -25,7 +25,12 @@ using DrawCellEvent = Event<Component*, int, int, CellText&>;  // col, row, cell
 // The cells and their counts are kept in the grid model; html makes the
 // cell texts HTML. Cells of non-fixed rows and columns may be edited in the
 // browser when editable is set; with editable columns given, only those.
-// The selected cell is (Col, Row).
+// The selected cell is (Col, Row); with rowSelect the browser marks the
+// whole selected row instead of one cell. With columnResize the operator
+// drags the right edges of the titles in the browser, and the new width
+// comes back into ColWidths. titleColor is the background of the title row
+// (a VCL colour, system colours too; -1 = the theme's); mouseTracking
+// highlights the row under the mouse.
 #define TESS_STRING_GRID_PROPERTIES(P)                    \
   P(Key, Cols, "cols", )                                  \
   P(Key, Rows, "rows", )                                  \
@@ -42,6 +47,10 @@ using DrawCellEvent = Event<Component*, int, int, CellText&>;  // col, row, cell
   P(Key, EditableCols, "editableCols", )                  \
   P(Int, Row, "selRow", FixedRows())                      \
   P(Int, Col, "selCol", FixedCols())                      \
+  P(Bool, RowSelect, "rowSelect", false)                  \
+  P(Bool, ColumnResize, "columnResize", false)            \
+  P(Int, TitleColor, "titleColor", -1)                    \
+  P(Bool, MouseTracking, "mouseTracking", false)          \
   P(Sent, CellStyles, "cellStyles", )
 
 // Cell changes are sent lazily: a change marks the cells, and the browser
@@ -49,6 +58,11 @@ using DrawCellEvent = Event<Component*, int, int, CellText&>;  // col, row, cell
 // OnDrawCell run for every non-fixed cell at that moment. With an OnDrawCell
 // handler the colours it chose go along as "cellStyles": rows of null or
 // {color, background, bold}, right after "cells".
+// While the grid is drawn, a handler may write cells of its own grid: the
+// texts are stored and go out with the cells being drawn (a cell drawn
+// before the write is drawn once more at the end, and writes made then are
+// refused), so drawing never marks the grid changed again. Changes of the
+// size or the row order while drawing are refused (logged).
 class TUniStringGrid : public Control, public GridModel {
  public:
   explicit TUniStringGrid(Form* owner);
@@ -65,6 +79,8 @@ class TUniStringGrid : public Control, public GridModel {
   void SetColumnTitle(int col, std::string_view title);
   std::vector<int> EditableCols() const;
   void SetEditableCols(const std::vector<int>& cols);
+  // The narrowest and widest column the operator may drag a border to.
+  static constexpr int kMinDraggedWidth = 16, kMaxDraggedWidth = 4000;
 
   SelectCellEvent OnSelectCell;
   DrawCellEvent OnDrawCell;
@@ -76,12 +92,25 @@ class TUniStringGrid : public Control, public GridModel {
 
  protected:
   void Changed() override;
+  bool MayChange(int col, int row) override;
   bool TakeProp(std::string_view key, const Json& value) override;
   void RenderInto(Json& node) const override;
 
  private:
   bool CellEditable(int col, int row) const;
+  Json WidthsWith(int col, int width) const;  // colWidths with one width set
   Json RenderCells() const;  // also fills styles_
+  // The text OnDrawCell shows for one non-fixed cell and its style.
+  Json DrawCell(int col, int row, Json& style) const;
+  // While the cells are drawn: the index (row * ColCount + col) of the cell
+  // being drawn, the cells written at or before it, and whether writes are
+  // refused (the last round).
+  struct Drawing {
+    bool on = false, refuse = false, reported = false, refusedLogged = false;
+    long at = -1;
+    std::vector<std::pair<int, int>> again;
+  };
+  mutable Drawing drawing_;
   bool fromBrowser_ = false;
   int markedCols_ = -1, markedRows_ = -1;
   mutable Json styles_ = Json::array();  // of the last cells rendered

@@ -1077,6 +1077,31 @@ describe('requests', () => {
     }
   });
 
+  test('a screen mask with a target masks only that control until the answer arrives', async () => {
+    const pan = comp('TUniPanel', 'pagePls', { left: 200, top: 10, width: 300, height: 200 });
+    const btn = comp('TUniSpeedButton', 'btnPLSSave', { left: 10, top: 10, width: 100, height: 30, caption: 'Save',
+      screenMask: 'Save PLS...', screenMaskTarget: pan.id });
+    const page = await open(bootOf(mainForm([btn, pan])));
+    try {
+      const gate = deferred();
+      server.script(() => gate.promise.then(() => undefined));
+      await page.click('#' + btn.js);
+      const mask = `#${pan.js} > .tess-controlmask`;
+      assert.equal(await shown(page, mask), true);
+      assert.equal(await text(page, mask), 'Save PLS...');
+      assert.deepEqual(await rect(page, pan.js), await page.evaluate((s) => {
+        const r = document.querySelector(s).getBoundingClientRect();
+        return [r.left, r.top, r.width, r.height].map(Math.round);
+      }, mask), 'the mask covers the control');
+      assert.equal(await shown(page, '#tess-screenmask'), false, 'the page stays unmasked');
+      gate.resolve();
+      await settle(page);
+      assert.equal(await shown(page, mask), false);
+    } finally {
+      await done(page);
+    }
+  });
+
   test('controls that are not showing or not enabled send nothing', async () => {
     const cases = [
       button('btnDisabled', { enabled: false }),
@@ -1215,6 +1240,49 @@ describe('user input', () => {
       assert.equal(await text(page, td(1, 1)), 'Anne');
       await page.dblclick(td(1, 0));
       assert.equal(await exists(page, td(1, 0) + ' input'), false, 'column 0 is not editable');
+    } finally {
+      await done(page);
+    }
+  });
+
+  test('grid: whole-row selection, mouse tracking, the title colour and a dragged column border', async () => {
+    const grid = comp('TUniStringGrid', 'Grid1', { left: 0, top: 0, width: 500, height: 300, cols: 3, rows: 3, fixedRows: 0,
+      fixedCols: 0, colWidths: [60, 150, 150], titles: ['Nr', 'File', 'Time'], rowSelect: true, mouseTracking: true,
+      columnResize: true, titleColor: '#0080c0', selRow: 1, selCol: 1,
+      cells: [['1', 'a.png', '10'], ['2', 'b.png', '20'], ['3', 'c.png', '30']] });
+    const page = await open(bootOf(mainForm([grid])));
+    const td = (r, c) => `#${grid.js} td[data-r="${r}"][data-c="${c}"]`;
+    const bg = (sel) => page.evaluate((x) => getComputedStyle(document.querySelector(x)).backgroundColor, sel);
+    try {
+      assert.equal(await bg(`#${grid.js} th`), 'rgb(0, 128, 192)');
+      const selected = await bg(td(1, 1));
+      assert.equal(await bg(td(1, 0)), selected, 'the whole selected row is marked');
+      const plain = await bg(td(2, 0));
+      assert.notEqual(plain, selected);
+      await page.hover(td(2, 1));
+      assert.notEqual(await bg(td(2, 0)), plain, 'the row under the mouse is highlighted');
+      assert.equal(await bg(td(0, 0)), plain);
+      await apply(page, [{ op: 'set', c: grid.id, p: 'rowSelect', v: false }]);
+      assert.equal(await bg(td(1, 1)), selected);
+      assert.notEqual(await bg(td(1, 0)), selected, 'without it only the selected cell is');
+
+      const edge = await page.evaluate((js) => {
+        const r = document.querySelector('#' + js + ' th[data-c="1"] .tess-grid-resizer').getBoundingClientRect();
+        return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
+      }, grid.js);
+      const n = server.userEvents().length;
+      await page.mouse.move(edge.x, edge.y);
+      await page.mouse.down();
+      await page.mouse.move(edge.x + 30, edge.y, { steps: 3 });
+      await page.mouse.up();
+      await waitFor(() => server.userEvents().slice(n).some((e) => e.t === 'colwidth'), 'the new width');
+      await settle(page);
+      const sent = server.userEvents().slice(n).filter((e) => e.t !== 'mouse');
+      assert.deepEqual(sent, [{ t: 'colwidth', c: grid.id, col: 1, w: 180 }]);
+      assert.equal(Math.round(await page.evaluate((s) => document.querySelector(s).getBoundingClientRect().width, td(0, 1))), 180);
+      // A refresh from the server keeps the width.
+      await apply(page, [{ op: 'set', c: grid.id, p: 'cells', v: [['1', 'x', '10'], ['2', 'b.png', '20'], ['3', 'c.png', '30']] }]);
+      assert.equal(Math.round(await page.evaluate((s) => document.querySelector(s).getBoundingClientRect().width, td(0, 1))), 180);
     } finally {
       await done(page);
     }

@@ -234,3 +234,50 @@ TEST(GridModel, CellsCutOffByASmallerSizeComeBack) {
   grid.SetColCount(3);
   EXPECT_EQ(grid.Cell(2, 2), "kept");
 }
+
+TEST(GridModel, SortRowsIsStableIgnoresLetterCaseAndKeepsFixedRows) {
+  using Rows = std::vector<std::vector<std::string>>;
+  const auto numeric = [](std::string_view a, std::string_view b) {
+    return std::stoi(std::string(a)) - std::stoi(std::string(b));
+  };
+  struct Case {
+    const char* what;
+    int fixedRows, col;
+    plat::ui::GridModel::TextCompare compare;
+    Rows rows, want;
+  };
+  const Case cases[] = {
+      {"letter case and diacritics, equal keys in their order", 0, 0, {},
+       {{"b", "0"}, {"A", "1"}, {"a", "2"}, {"B", "3"}, {"\xC3\xA4", "4"}},
+       {{"A", "1"}, {"a", "2"}, {"\xC3\xA4", "4"}, {"b", "0"}, {"B", "3"}}},
+      {"the fixed row stays on top", 1, 1, {},
+       {{"Nr", "Name"}, {"2", "Zoe"}, {"1", "anna"}, {"3", "Anna"}},
+       {{"Nr", "Name"}, {"1", "anna"}, {"3", "Anna"}, {"2", "Zoe"}}},
+      {"an own comparison", 0, 0, numeric, {{"10", "a"}, {"9", "b"}, {"10", "c"}}, {{"9", "b"}, {"10", "a"}, {"10", "c"}}},
+      {"a column outside the grid", 0, 2, {}, {{"b", "0"}, {"a", "1"}}, {{"b", "0"}, {"a", "1"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    plat::ui::GridModel grid(2, static_cast<int>(c.rows.size()));
+    grid.SetFixedRows(c.fixedRows);
+    for (int r = 0; r < grid.RowCount(); ++r)
+      for (int k = 0; k < 2; ++k) grid.SetCell(k, r, c.rows[r][k]);
+    grid.SortRows(c.col, c.compare);
+    Rows got;
+    for (int r = 0; r < grid.RowCount(); ++r) got.push_back(Row(grid, r));
+    EXPECT_EQ(got, c.want);
+  }
+}
+
+TEST(GridModel, SortRowsLeavesCellsCutOffWhereTheyAre) {
+  plat::ui::GridModel grid(3, 2);
+  grid.SetFixedRows(0);
+  grid.SetCell(0, 0, "b");
+  grid.SetCell(2, 0, "first");
+  grid.SetCell(0, 1, "a");
+  grid.SetColCount(2);
+  grid.SortRows(0);
+  grid.SetColCount(3);
+  EXPECT_EQ(Row(grid, 0), (std::vector<std::string>{"a", "", "first"}));
+  EXPECT_EQ(Row(grid, 1), (std::vector<std::string>{"b", "", ""}));
+}

@@ -398,6 +398,22 @@ TEST_F(XmlFile, HandlesOfElementsRemovedBySetTextRaiseOthersStayValid) {
   EXPECT_EQ(doc.SaveToString(), "<r><list>flat</list><keep>k</keep></r>");
 }
 
+TEST_F(XmlFile, RemoveChildrenEmptiesAnElementForRebuildingAndKeepsItsAttributes) {
+  XmlDocument doc;
+  doc.LoadFromString("<team v=\"2\"><!-- header --><player><Nr>7</Nr></player>text<player/></team>");
+  XmlNode root = doc.DocumentElement();
+  XmlNode player = root.Child("player");
+  XmlNode nr = player.Child("Nr");
+  root.RemoveChildren();
+  EXPECT_THROW(player.Name(), XmlError);
+  EXPECT_THROW(nr.Text(), XmlError);
+  EXPECT_TRUE(root.ChildElements().empty());
+  root.AddChild("player").Child("Nr").SetText("9");
+  EXPECT_EQ(doc.SaveToString(), "<team v=\"2\">\n  <player>\n    <Nr>9</Nr>\n  </player>\n</team>");
+  root.Child("player").Child("Nr").RemoveChildren();  // a text only
+  EXPECT_EQ(doc.SaveToString(), "<team v=\"2\">\n  <player>\n    <Nr/>\n  </player>\n</team>");
+}
+
 TEST_F(XmlFile, DocumentWithoutRootElementIsNeverSaved) {
   const std::string path = Put("<?xml version=\"1.0\"?>\r\n<old/>\r\n");
   XmlDocument doc;

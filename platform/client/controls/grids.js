@@ -60,12 +60,15 @@
       const w = typeof widths[i] === 'number' ? widths[i] : defW;
       if (w > 0) { vis.push([i, w]); total += w; }
     }
-    const out = ['<table class="tess-grid-table" style="width:' + total + 'px"><colgroup>'];
+    const tableCls = 'tess-grid-table' + (p.rowSelect ? ' tess-grid-rowselect' : '') + (p.mouseTracking ? ' tess-grid-track' : '');
+    const out = ['<table class="' + tableCls + '" style="width:' + total + 'px"><colgroup>'];
     vis.forEach((v) => out.push('<col style="width:' + v[1] + 'px">'));
     out.push('</colgroup>');
     if (Array.isArray(p.titles)) {
+      const thStyle = typeof p.titleColor === 'string' && p.titleColor ? ' style="background:' + esc(p.titleColor) + '"' : '';
+      const resizer = p.columnResize ? '<span class="tess-grid-resizer"></span>' : '';
       out.push('<thead><tr style="height:' + rh + 'px">');
-      vis.forEach((v) => out.push('<th data-c="' + v[0] + '">' + text(p.titles[v[0]]) + '</th>'));
+      vis.forEach((v) => out.push('<th data-c="' + v[0] + '"' + thStyle + '>' + text(p.titles[v[0]]) + resizer + '</th>'));
       out.push('</tr></thead>');
     }
     out.push('<tbody>');
@@ -87,6 +90,38 @@
     c.scroll.innerHTML = out.join('');
     c.scroll.scrollTop = st;
     c.scroll.scrollLeft = sl;
+  }
+
+  // Dragging the right edge of a title resizes its column; the new width is
+  // kept here and sent to the server when the mouse is let go.
+  function gridStartResize(c, th, e) {
+    const col = +th.getAttribute('data-c');
+    const table = th.closest('table');
+    const colEl = table.querySelectorAll('col')[th.cellIndex];
+    if (!colEl) return;
+    e.preventDefault();
+    e.stopPropagation();
+    const startX = e.clientX, startW = th.getBoundingClientRect().width, startTotal = table.getBoundingClientRect().width;
+    let w = Math.round(startW);
+    const move = (ev) => {
+      w = Math.max(MIN_COL_WIDTH, Math.min(MAX_COL_WIDTH, Math.round(startW + ev.clientX - startX)));
+      colEl.style.width = w + 'px';
+      table.style.width = Math.round(startTotal - startW + w) + 'px';
+    };
+    const up = () => {
+      document.removeEventListener('mousemove', move, true);
+      document.removeEventListener('mouseup', up, true);
+      c.resized = true;  // the click that may follow is no click on the grid
+      const widths = Array.isArray(c.p.colWidths) ? c.p.colWidths.slice() : [];
+      const defW = num(c.p.defaultColWidth, 64);
+      while (widths.length <= col) widths.push(defW);
+      if (widths[col] === w) return;
+      widths[col] = w;
+      c.p.colWidths = widths;
+      if (canSend(c)) enqueue({ t: 'colwidth', c: c.id, col: col, w: w });
+    };
+    document.addEventListener('mousemove', move, true);
+    document.addEventListener('mouseup', up, true);
   }
 
   function gridTd(c, r, col) {
@@ -156,12 +191,16 @@
     }
   }
 
+  // The narrowest and widest column a drag gives (as the server allows).
+  const MIN_COL_WIDTH = 16, MAX_COL_WIDTH = 4000;
+
   const GRID_RENDER_KEYS = ['cells', 'cellStyles', 'rows', 'cols', 'fixedRows', 'fixedCols', 'colWidths', 'titles',
-    'html', 'rowHeight', 'striped', 'defaultColWidth'];
+    'html', 'rowHeight', 'striped', 'defaultColWidth', 'rowSelect', 'mouseTracking', 'titleColor', 'columnResize'];
 
   define('TUniStringGrid', {
     props: ['cells', 'cellStyles', 'rows', 'cols', 'fixedRows', 'fixedCols', 'colWidths', 'titles', 'html', 'rowHeight',
-      'striped', 'defaultColWidth', 'selRow', 'selCol', 'editable', 'editableCols'],
+      'striped', 'defaultColWidth', 'selRow', 'selCol', 'editable', 'editableCols', 'rowSelect', 'columnResize',
+      'titleColor', 'mouseTracking'],
     build: function (c) {
       c.dom = el('div', 'tess-grid');
       c.dom.tabIndex = 0;
@@ -178,8 +217,14 @@
       c.commit = function () { gridFinishEdit(c, true); };
       const inEditor = (e) => !!e.target.closest('.tess-grid-editor');
       mouseEvents(c, inEditor);
+      c.scroll.addEventListener('mousedown', (e) => {
+        c.resized = false;
+        if (e.button !== 0 || !e.target.classList.contains('tess-grid-resizer') || !c.p.columnResize || !canSend(c)) return;
+        gridStartResize(c, e.target.closest('th'), e);
+      });
       c.scroll.addEventListener('click', (e) => {
         if (compOf(e.target) !== c || inEditor(e) || !canSend(c)) return;
+        if (c.resized) { c.resized = false; return; }
         const td = e.target.closest('td');
         flushFocused();
         if (td) {

@@ -54,6 +54,22 @@ children:
   EXPECT_EQ(ops, expected);
 }
 
+// The browser finds the control a screen mask covers by its id; a name of
+// no control of the form leaves the mask over the page.
+TEST(ControlScreenMask, TheTargetGoesToTheBrowserAsItsId) {
+  Screen s;
+  s.On("retarget", [&](Component*) { s.Get<TUniButton>("btnSave")->SetScreenMaskTarget("nowhere"); });
+  s.Load(R"(
+class: TForm
+name: F
+children:
+  - {class: TUniPanel, name: pagePls}
+  - {class: TUniButton, name: btnSave, screenMask: "Save PLS...", screenMaskTarget: pagePls, events: {OnClick: retarget}}
+)");
+  EXPECT_EQ(s.BootNode("btnSave")["p"]["screenMaskTarget"], s.Id("pagePls"));
+  EXPECT_EQ(testing_support::Sets(s.Click("btnSave"), s.Id("btnSave"), "screenMaskTarget"), std::vector<Json>{nullptr});
+}
+
 TEST(ControlDefinitions, UnknownPropertyOrEventFailsTheBuild) {
   const char* cases[] = {
       "{class: TUniLabel, name: l, text: x}",
