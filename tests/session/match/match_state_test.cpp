@@ -133,3 +133,21 @@ TEST_F(MatchState, TheMatchSectionReadsEmptyWhenMissingAndKeepsOtherKeys) {
   EXPECT_EQ(f.ReadMatchSetting("TorGast"), "1");
   EXPECT_EQ(g.ReadMatchSetting("Verl\xC3\xA4ngerung"), "15");
 }
+
+// The demo installation's documents are what a console finds at its start.
+TEST(MatchStateDemo, TheDemoDocumentsAllLoad) {
+  TempDir dir;
+  std::filesystem::copy(TESS_SOURCE_DIR "/demo", dir.path(), std::filesystem::copy_options::recursive);
+  TUniServerModule server(dir.path().string());
+  SetUniServerModule(&server);
+  {
+    SessionDriver console(server, {{"start", "tessarine"}});
+    TMainForm& f = console.Form();
+    f.LoadMatchDocuments();
+    EXPECT_TRUE(OpsOf(console.Send(Json::array()), "toast").empty());
+    for (XmlDocument* d : {&f.xmlSpielstand, &f.xmlSpieler, &f.xmlSpielerInt, &f.xmlMatchday}) EXPECT_TRUE(d->Active());
+    EXPECT_EQ(ReadMatchElement(f.xmlSpielstand, {"settings", "teamHeim"}), f.ReadMatchSetting("Heim"));
+    EXPECT_EQ(f.ReadMatchSetting("Verl\xC3\xA4ngerung"), "15");
+  }
+  SetUniServerModule(nullptr);
+}
