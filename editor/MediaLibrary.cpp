@@ -265,20 +265,17 @@ void TMainForm::DeleteDirectoryDone(Component*, int AResult, const std::string& 
   if (AResult != mrOk || AText.empty()) return;
   Session* session = FormSession();
   const std::string shown = apppath + "Containers\\" + AText + "\\";
-  // The text names a folder below the library, one plain name a level.
-  std::vector<std::string> parts;
-  bool plain = utf8::IsValid(AText);
-  for (std::size_t i = 0; plain && i <= AText.size();) {
-    const std::size_t end = std::min(AText.find_first_of("\\/", i), AText.size());
-    const std::string part = AText.substr(i, end - i);
-    // A trailing separator ("Clips\") is allowed; an empty part elsewhere is not.
-    if (!(part.empty() && end == AText.size() && !parts.empty())) {
-      plain = plat::io::IsPlainName(part) && !(parts.empty() && part.size() == 2 && part[1] == ':');
-      parts.push_back(part);
-    }
-    i = end + 1;
+  // The text names a folder below the library, one plain name a level; a
+  // trailing separator ("Clips\") is allowed, a drive ("C:") is not.
+  std::vector<std::string> parts(1);
+  for (char ch : AText) {
+    if (ch == '\\' || ch == '/') parts.emplace_back();
+    else parts.back() += ch;
   }
-  if (!plain || parts.empty()) {
+  if (parts.size() > 1 && parts.back().empty()) parts.pop_back();
+  const bool plain = utf8::IsValid(AText) && !(parts[0].size() == 2 && parts[0][1] == ':') &&
+                     std::all_of(parts.begin(), parts.end(), [](const std::string& p) { return plat::io::IsPlainName(p); });
+  if (!plain) {
     session->ShowMessage("\"" + AText + "\" is not a folder of the library: type its path below Containers\\.");
     return;
   }

@@ -26,15 +26,12 @@ void ChangeMatchDocument(XmlDocument& doc, const std::string& systemPath, const 
   if (!doc.Active()) throw XmlError(plat::io::ExtractFileName(systemPath) + " is not loaded");
   plat::io::FileLock lock(systemPath);
   // What another console saved since goes under this change.
-  {
-    XmlDocument now;
-    bool readable = true;
-    try {
-      now.LoadFromFile(systemPath);
-    } catch (const XmlError&) {
-      readable = false;
-    }
-    if (readable) doc.LoadFromFile(systemPath);
+  XmlDocument now;
+  try {
+    now.LoadFromFile(systemPath);
+    doc.Swap(now);
+  } catch (const XmlError&) {
+    // Missing or damaged now: this document's own state is written.
   }
   for (const MatchChange& change : changes) {
     XmlNode node = doc.DocumentElement();

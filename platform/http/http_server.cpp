@@ -2,10 +2,8 @@
 
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <condition_variable>
-#include <cstdio>
 #include <mutex>
 #include <thread>
 
@@ -43,16 +41,6 @@ void RaiseOpenFileLimit() {
   if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
   limit.rlim_cur = limit.rlim_max;
   if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) LogLine("cannot raise the open-file limit");
-}
-
-std::string FileVersion(const std::filesystem::path& file) {
-  struct stat st;
-  if (::stat(file.c_str(), &st) != 0) return {};
-  const unsigned long long ns = static_cast<unsigned long long>(st.st_mtim.tv_sec) * 1000000000ull +
-                                static_cast<unsigned long long>(st.st_mtim.tv_nsec);
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%llx%llx", ns, static_cast<unsigned long long>(st.st_size));
-  return buf;
 }
 
 struct HttpServer::Impl {

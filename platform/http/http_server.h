@@ -91,10 +91,6 @@ class HttpServer {
   std::unique_ptr<Impl> impl_;
 };
 
-// A short text that changes whenever the file is saved (modification time
-// in nanoseconds and size); empty when the file is missing.
-std::string FileVersion(const std::filesystem::path& file);
-
 // Raises the process's open-file limit to its hard limit (many keep-alive
 // connections); called by Bind().
 void RaiseOpenFileLimit();

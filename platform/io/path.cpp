@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "platform/io/utf8.h"
 
@@ -235,6 +236,16 @@ std::string ExtractFileExt(std::string_view systemPath) {
   std::size_t dot = name.rfind('.');
   if (dot == std::string_view::npos) return {};
   return std::string(name.substr(dot));
+}
+
+std::string FileVersion(const std::filesystem::path& file) {
+  struct stat st;
+  if (::stat(file.c_str(), &st) != 0) return {};
+  const unsigned long long ns = static_cast<unsigned long long>(st.st_mtim.tv_sec) * 1000000000ull +
+                                static_cast<unsigned long long>(st.st_mtim.tv_nsec);
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%llx%llx", ns, static_cast<unsigned long long>(st.st_size));
+  return buf;
 }
 
 std::string ToSystemFolder(const std::filesystem::path& folder) {

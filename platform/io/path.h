@@ -57,6 +57,11 @@ std::string ExtractFileName(std::string_view systemPath);
 // The extension including its dot ("a.b.Frm" -> ".Frm"), empty when none.
 std::string ExtractFileExt(std::string_view systemPath);
 
+// A short text that changes whenever the file is saved (modification time
+// in nanoseconds and size), for addresses a browser may cache; empty when
+// the file is missing.
+std::string FileVersion(const std::filesystem::path& file);
+
 // Makes a native folder path into the system form: slashes become
 // backslashes and a trailing backslash is added.
 std::string ToSystemFolder(const std::filesystem::path& folder);

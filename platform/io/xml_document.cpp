@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 
 #include <optional>
+#include <utility>
 
 #include "platform/io/text_file.h"
 #include "platform/io/utf8.h"
@@ -629,6 +630,15 @@ void XmlDocument::LoadFromString(std::string_view text) {
     loadFailed_ = true;
     throw XmlError(std::string("cannot load XML text: ") + e.what());
   }
+}
+
+void XmlDocument::Swap(XmlDocument& other) noexcept {
+  std::swap(tree_, other.tree_);
+  std::swap(loadFailed_, other.loadFailed_);
+  std::swap(encoding_, other.encoding_);
+  std::swap(utf8Bom_, other.utf8Bom_);
+  std::swap(bigEndian_, other.bigEndian_);
+  std::swap(crlf_, other.crlf_);
 }
 
 void XmlDocument::Clear() {

@@ -89,6 +89,9 @@ class XmlDocument {
 
   // Empties the document and makes it inactive.
   void Clear();
+  // Exchanges the contents (with the encoding and the load state) of two
+  // documents; handles follow the load they were taken from.
+  void Swap(XmlDocument& other) noexcept;
 
   bool Active() const;
   // Activating an empty document gives an empty DOM to build on; a document

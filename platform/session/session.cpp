@@ -185,12 +185,16 @@ Json Session::RenderBoot(const Json& config) {
 
 void Session::Refuse(const Json& event, const char* why) { ui::LogRefusedEvent(this, event, why); }
 
-bool Session::TakeRefusalLine() {
+void Session::StartRefusalMinuteWhenOver() {
   const std::int64_t now = MonotonicMs();
   if (now - refusalWindowStartMs_ >= 60'000 || now < refusalWindowStartMs_) {
     refusalWindowStartMs_ = now;
     refusalLinesInWindow_ = 0;
   }
+}
+
+bool Session::TakeRefusalLine() {
+  StartRefusalMinuteWhenOver();
   if (refusalLinesInRequest_ < kRefusalLinesPerRequest && refusalLinesInWindow_ < kRefusalLinesPerMinute) {
     ++refusalLinesInRequest_;
     ++refusalLinesInWindow_;
@@ -205,14 +209,8 @@ void Session::ReportUnloggedRefusals() {
   if (unloggedRefusals_ == 0) return;
   // The count waits while the minute's lines are used up, so that a flood
   // of requests writes one line a minute at most.
-  const std::int64_t now = MonotonicMs();
-  if (refusalLinesInWindow_ >= kRefusalLinesPerMinute && now - refusalWindowStartMs_ < 60'000 &&
-      now >= refusalWindowStartMs_)
-    return;
-  if (refusalLinesInWindow_ >= kRefusalLinesPerMinute) {
-    refusalWindowStartMs_ = now;
-    refusalLinesInWindow_ = 0;
-  }
+  StartRefusalMinuteWhenOver();
+  if (refusalLinesInWindow_ >= kRefusalLinesPerMinute) return;
   ++refusalLinesInWindow_;
   LogLine(LogName() + ": " + std::to_string(unloggedRefusals_) + " more refused events, not logged one by one");
   unloggedRefusals_ = 0;

@@ -150,6 +150,8 @@ class Session : public ui::ChangeStream {
   // user events for the forms beneath it are refused.
   bool BeneathModal(const ui::Component& target) const;
   void ReportUnloggedRefusals();
+  // Begins a new minute of refusal lines once the current one is over.
+  void StartRefusalMinuteWhenOver();
   void FlushPending();
   void FreeClosedDialogs();
   void Refuse(const Json& event, const char* why);

@@ -7,6 +7,7 @@
 
 #include "platform/clock.h"
 #include "platform/http/http_server.h"
+#include "platform/io/path.h"
 #include "platform/log.h"
 #include "platform/session/random_hex.h"
 #include "platform/session/request_checks.h"
@@ -26,7 +27,7 @@ constexpr std::uint64_t kUploadMaxBytes = std::uint64_t{16} << 30;
 // The address of a client file with its version, so the browser may keep
 // it until the file changes.
 std::string Versioned(const std::string& folder, const std::string& url, const std::string& file) {
-  const std::string v = folder.empty() ? std::string() : http::FileVersion(std::filesystem::path(folder) / file);
+  const std::string v = folder.empty() ? std::string() : io::FileVersion(std::filesystem::path(folder) / file);
   return v.empty() ? url : url + "?v=" + v;
 }
 
@@ -61,8 +62,8 @@ bool RefusedOrigin(const http::HttpRequest& req, http::HttpResponse& res) {
   return true;
 }
 
-// Parses a session request body: nullopt-like discarded value when it is
-// not JSON or nests deeper than any page of ours writes.
+// Parses a session request body; a discarded value when it is not JSON or
+// nests deeper than any page of ours writes.
 Json ParseBody(const std::string& body) {
   if (!JsonNestingWithin(body, kMaxBodyNesting)) return Json(Json::value_t::discarded);
   return Json::parse(body, nullptr, false);

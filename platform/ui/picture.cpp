@@ -310,25 +310,35 @@ RgbaImage CropImage(const RgbaImage& src, int left, int top, int width, int heig
   return out;
 }
 
-RgbaImage FitPicture(const RgbaImage& image, const PictureBox& box) {
-  if (box.width <= 0 || box.height <= 0) return image;
-  const int w = image.width, h = image.height;
+namespace {
+
+struct PixelSize {
+  int width = 0, height = 0;
+};
+
+// The pixels a picture of w x h needs in the box: a proportional one fits
+// inside it at most as large as the box, a stretched one needs no more
+// pixels on either side than the box has, any other shows the part inside
+// the box at its own size.
+PixelSize ShownSize(int w, int h, const PictureBox& box) {
+  if (box.width <= 0 || box.height <= 0) return {w, h};
   if (box.proportional) {
-    // Shown whole inside the box, at most as large as the box.
     const double s = std::min({1.0, static_cast<double>(box.width) / w, static_cast<double>(box.height) / h});
-    if (s >= 1.0) return image;
-    return ScaleImage(image, std::max(1, static_cast<int>(w * s + 0.5)), std::max(1, static_cast<int>(h * s + 0.5)));
+    if (s >= 1.0) return {w, h};
+    return {std::max(1, static_cast<int>(w * s + 0.5)), std::max(1, static_cast<int>(h * s + 0.5))};
   }
-  if (box.stretch) {
-    // Stretched to the box: neither side needs more pixels than the box has.
-    const int nw = std::min(w, box.width), nh = std::min(h, box.height);
-    return nw == w && nh == h ? image : ScaleImage(image, nw, nh);
-  }
-  // At its own size: only the part inside the box can be seen.
-  if (w <= box.width && h <= box.height) return image;
-  const int cw = std::min(w, box.width), ch = std::min(h, box.height);
-  const int left = box.center ? (w - cw) / 2 : 0, top = box.center ? (h - ch) / 2 : 0;
-  return CropImage(image, left, top, cw, ch);
+  return {std::min(w, box.width), std::min(h, box.height)};
+}
+
+}  // namespace
+
+RgbaImage FitPicture(const RgbaImage& image, const PictureBox& box) {
+  const int w = image.width, h = image.height;
+  const PixelSize shown = ShownSize(w, h, box);
+  if (shown.width == w && shown.height == h) return image;
+  if (box.proportional || box.stretch) return ScaleImage(image, shown.width, shown.height);
+  const int left = box.center ? (w - shown.width) / 2 : 0, top = box.center ? (h - shown.height) / 2 : 0;
+  return CropImage(image, left, top, shown.width, shown.height);
 }
 
 std::string EncodePng(const RgbaImage& image) {
@@ -440,34 +450,19 @@ RgbaImage ReadPictureFileSize(std::string_view systemPath) { return ReadPictureS
 
 PngPicture LoadPictureAsPng(std::string_view systemPath, const PictureBox& box) {
   std::string bytes = ReadPictureFile(systemPath);
-  // A JPEG is decoded at a reduced scale when that still covers the box.
-  const bool shrinks = box.width > 0 && box.height > 0 && (box.stretch || box.proportional);
-  RgbaImage image;
-  int sourceW = 0, sourceH = 0;
-  if (shrinks) {
-    const RgbaImage size = ReadPictureSize(bytes);
-    sourceW = size.width;
-    sourceH = size.height;
-    int wantW = std::min(box.width, sourceW), wantH = std::min(box.height, sourceH);
-    if (box.proportional) {
-      const double s = std::min({1.0, static_cast<double>(box.width) / sourceW, static_cast<double>(box.height) / sourceH});
-      wantW = std::max(1, static_cast<int>(sourceW * s));
-      wantH = std::max(1, static_cast<int>(sourceH * s));
-    }
-    image = FitPicture(DecodeAtLeast(bytes, wantW, wantH), box);
-  } else {
-    image = DecodePicture(bytes);
-    sourceW = image.width;
-    sourceH = image.height;
-    image = FitPicture(image, box);
-  }
+  const RgbaImage source = ReadPictureSize(bytes);
+  // A JPEG that is scaled anyway is decoded at a reduced scale when that
+  // still gives the pixels the box needs; a cut-out needs its own pixels.
+  const PixelSize want =
+      box.stretch || box.proportional ? ShownSize(source.width, source.height, box) : PixelSize{};
+  RgbaImage image = FitPicture(DecodeAtLeast(bytes, want.width, want.height), box);
   bytes.clear();
   bytes.shrink_to_fit();
   PngPicture out;
   out.width = image.width;
   out.height = image.height;
-  out.sourceWidth = sourceW;
-  out.sourceHeight = sourceH;
+  out.sourceWidth = source.width;
+  out.sourceHeight = source.height;
   out.dataUri = "data:image/png;base64," + Base64(EncodePng(image));
   return out;
 }
@@ -501,15 +496,7 @@ std::string ServedPictureAddress(std::string_view systemPath) {
     if (first) continue;  // the folder itself
     // The version makes the browser fetch a file again that was replaced
     // under the same name.
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(file, ec);
-    const auto time = std::filesystem::last_write_time(file, ec);
-    if (!ec) {
-      char v[40];
-      std::snprintf(v, sizeof v, "?v=%llx-%llx", static_cast<unsigned long long>(size),
-                    static_cast<unsigned long long>(time.time_since_epoch().count()));
-      address += v;
-    }
+    if (const std::string v = io::FileVersion(file); !v.empty()) address += "?v=" + v;
     return address;
   }
   return {};
