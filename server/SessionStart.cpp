@@ -186,4 +186,9 @@ void TMainForm::UniButton1Click(Component*) {
   FormSession()->Terminate();
 }
 
-void TMainForm::timerGoTimer(Component*) { timerGo->SetEnabled(false); }
+void TMainForm::timerGoTimer(Component*) {
+  timerGo->SetEnabled(false);
+  // The teams of the team editor and the match report.
+  FillTeamCombos();
+  xmlTeam.Clear();
+}
