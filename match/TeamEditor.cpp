@@ -164,13 +164,14 @@ void TMainForm::gridTeamSelectCell(Component*, int, int ARow, bool&) {
 }
 
 void TMainForm::cmbPlayerPictChange(Component*) {
-  const std::string picture = cmbPlayerPict->Text();
-  // A player without a picture shows none (the roster writes " " for it).
-  if (TrimBlanks(picture).empty()) {
+  const std::string picture = cmbPlayerPict->Text(), team = lblTeamname->Caption();
+  // A player without a picture shows none (the roster writes " " for it);
+  // so does a name that would reach outside the team's picture folder.
+  if (TrimBlanks(picture).empty() || !plat::io::IsPlainName(picture) || !plat::io::IsPlainName(team)) {
     lblPlayerPict->SetCaption("");
     return;
   }
-  lblPlayerPict->SetCaption("<img src=\"Containers/Teams/" + plat::ui::EscapeHtml(lblTeamname->Caption()) +
+  lblPlayerPict->SetCaption("<img src=\"Containers/Teams/" + plat::ui::EscapeHtml(team) +
                             "/Spieler/" + plat::ui::EscapeHtml(picture) + "\" alt=\"\" width=\"140\" height=\"200\">");
 }
 

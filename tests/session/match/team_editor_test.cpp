@@ -199,6 +199,12 @@ TEST_F(TeamEditor, ASelectedRowShowsItsPictureAndOkSetsTheChosenOne) {
   EXPECT_EQ(f().lblPlayerPict->Caption(),
             "<img src=\"Containers/Teams/Nord/Spieler/a&quot; onerror=&quot;alert(1)&lt;b&gt;.png\" alt=\"\" width=\"140\" "
             "height=\"200\">");
+  // A name that leads out of the team's picture folder shows nothing.
+  for (const char* outside : {"../../../Bilder/Sponsor.jpg", "..", "a\\b.png"}) {
+    Edit(5, 0, outside);
+    Select(0);
+    EXPECT_EQ(f().lblPlayerPict->Caption(), "") << outside;
+  }
   // The remembered row past the end of a smaller team: OK sets nothing.
   Select(2);
   Type("comboMGast", "Leer");
