@@ -151,6 +151,10 @@
   var current = null;
   var lastText = null;
   var listeners = [];
+  // For diagnosis: the questions for the document so far, and the one whose
+  // answer brought what the page shows.
+  var polls = 0;
+  var shownPoll = 0;
 
   function emit() {
     if (!current) return;
@@ -161,6 +165,7 @@
   }
 
   function poll() {
+    var number = ++polls;
     fetch(DOCUMENT, { cache: 'no-cache' }).then(function (r) {
       if (!r.ok) throw new Error(DOCUMENT + ' answered ' + r.status);
       return r.arrayBuffer();
@@ -173,6 +178,7 @@
           current.Verlaengerung !== state.Verlaengerung)) frozen = null;
       lastText = text;
       current = state;
+      shownPoll = number;
       emit();
     }).catch(function (e) {
       // A display keeps what it shows; a console may be saving right now.
@@ -183,6 +189,7 @@
   window.Spielstand = {
     minutesSeconds: minutesSeconds,
     whole: whole,
+    polls: function () { return { asked: polls, shown: shownPoll }; },
     watch: function (show) {
       listeners.push(show);
       if (listeners.length > 1) return;
