@@ -246,7 +246,13 @@ TEST_F(ScoreAndClock, TheRunFlagTogglesOnlyBetweenStartAndStop) {
 
 TEST_F(ScoreAndClock, TheClockDialogOpensWithTheSettingsAndApplies) {
   SessionDriver& c = Console();
-  c.Click("btnEditUhr");
+  // A double click opens one dialog: the second click finds it modal.
+  const Json click = {{"t", "click"}, {"c", f().btnEditUhr->Id()}};
+  {
+    testing_support::LogCapture log;
+    c.Send(Json::array({click, click}));
+    EXPECT_NE(log.All().find("beneath a modal window"), std::string::npos) << log.All();
+  }
   ASSERT_NE(Uhr(), nullptr);
   EXPECT_TRUE(Uhr()->IsShown());
   EXPECT_TRUE(Uhr()->Modal());
@@ -278,6 +284,26 @@ TEST_F(ScoreAndClock, TheClockDialogOpensWithTheSettingsAndApplies) {
   EXPECT_TRUE(Failed(ops)) << "an empty length is no number";
   EXPECT_EQ(f().ReadMatchSetting("HalbzeitDauer2"), "");
   EXPECT_EQ(f().ReadMatchSetting("Spielabschnitt"), "5");
+}
+
+// The console's start applies the stored settings through the dialog
+// without showing it.
+TEST_F(ScoreAndClock, TheStoredClockSettingsApplyWithoutTheDialogShowing) {
+  SessionDriver& c = Console();
+  {
+    plat::session::Session::Scope scope(c.GetSession());
+    TfrmUhr* dialog = frmUhr();
+    EXPECT_EQ(frmUhr(), dialog) << "one per session";
+    dialog->FillFromSettings();
+    dialog->btnApply->OnClick(dialog->btnApply);
+    EXPECT_FALSE(dialog->IsShown());
+    dialog->Close();
+  }
+  c.Send(Json::array());
+  EXPECT_EQ(Uhr(), nullptr);
+  EXPECT_EQ(PeriodButtons(), (std::vector<std::string>{"20", "40", "60", "80"}));
+  EXPECT_EQ(Saved("HalbzeitDauer"), "20");
+  EXPECT_EQ(f().ReadMatchSetting("Verl\xC3\xA4ngerung"), "10");
 }
 
 TEST_F(ScoreAndClock, TheClockDialogApplySetsThePeriodButtons) {
