@@ -23,6 +23,11 @@ std::string ReadMatchElement(XmlDocument& doc, std::initializer_list<std::string
 }
 
 void ChangeMatchDocument(XmlDocument& doc, const std::string& systemPath, const std::vector<MatchChange>& changes) {
+  ChangeMatchDocument(doc, systemPath, [&](XmlDocument&) { return changes; });
+}
+
+void ChangeMatchDocument(XmlDocument& doc, const std::string& systemPath,
+                         const std::function<std::vector<MatchChange>(XmlDocument&)>& decide) {
   if (!doc.Active()) throw XmlError(plat::io::ExtractFileName(systemPath) + " is not loaded");
   plat::io::FileLock lock(systemPath);
   // What another console saved since goes under this change.
@@ -33,6 +38,8 @@ void ChangeMatchDocument(XmlDocument& doc, const std::string& systemPath, const 
   } catch (const XmlError&) {
     // Missing or damaged now: this document's own state is written.
   }
+  const std::vector<MatchChange> changes = decide(doc);
+  if (changes.empty()) return;
   for (const MatchChange& change : changes) {
     XmlNode node = doc.DocumentElement();
     for (const std::string& step : change.path) node = node.Child(step);

@@ -1,6 +1,7 @@
 #pragma once
 // The match's state documents: element access by path, and changes saved
 // onto each file as it is at that moment.
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -30,3 +31,8 @@ struct MatchChange {
 // new texts).
 void ChangeMatchDocument(plat::io::XmlDocument& doc, const std::string& systemPath,
                          const std::vector<MatchChange>& changes);
+// The same, for a change that depends on what the document holds: `decide`
+// sees the document as the file holds it now and gives the texts to set;
+// when it gives none, nothing is saved.
+void ChangeMatchDocument(plat::io::XmlDocument& doc, const std::string& systemPath,
+                         const std::function<std::vector<MatchChange>(plat::io::XmlDocument&)>& decide);

@@ -191,4 +191,6 @@ void TMainForm::timerGoTimer(Component*) {
   // The teams of the team editor and the match report.
   FillTeamCombos();
   xmlTeam.Clear();
+  // The match's state documents, each loaded on its own.
+  LoadMatchDocuments();
 }

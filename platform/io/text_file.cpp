@@ -133,6 +133,27 @@ std::string TempSuffix() {
   return s;
 }
 
+// Browsers revalidate by the modification time (and size): two saves within
+// one tick of the file system's clock would look alike, and a page that
+// fetched the first would be told the second is what it has. The new
+// version is given a time after the old one's.
+void KeepVersionsApart(int fd, const struct stat& old) {
+  struct stat now;
+  if (::fstat(fd, &now) != 0) return;
+  const bool later = now.st_mtim.tv_sec > old.st_mtim.tv_sec ||
+                     (now.st_mtim.tv_sec == old.st_mtim.tv_sec && now.st_mtim.tv_nsec > old.st_mtim.tv_nsec);
+  if (later) return;
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1] = old.st_mtim;
+  if (++times[1].tv_nsec >= 1000000000) {
+    times[1].tv_nsec = 0;
+    ++times[1].tv_sec;
+  }
+  (void)::futimens(fd, times);
+}
+
 }  // namespace
 
 std::string ReadFileBytes(std::string_view systemPath) {
@@ -248,6 +269,7 @@ void WriteFileAtomic(std::string_view systemPath, std::string_view bytes) {
   };
   if (replacing) (void)::fchmod(fd.get(), old.st_mode & 07777);
   if (!WriteAll(fd.get(), bytes)) fail("cannot write");
+  if (replacing) KeepVersionsApart(fd.get(), old);
   if (::fsync(fd.get()) != 0) fail("cannot flush");
   if (!fd.Close()) fail("cannot close");
   if (::rename(temp.c_str(), target.c_str()) != 0) fail("cannot replace");

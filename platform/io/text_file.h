@@ -47,6 +47,9 @@ std::vector<std::string> ReadLines(std::string_view systemPath);
 std::vector<std::string> SplitLines(std::string_view text);
 
 // Atomic replace of a whole file with raw bytes; the folder must exist.
+// The new file's modification time is later than the replaced one's, even
+// within one tick of the file system's clock, so that every save gives a
+// file a new version (io::FileVersion, the web server's validators).
 // Throws IoError on failure (the old file then stays as it was).
 void WriteFileAtomic(std::string_view systemPath, std::string_view bytes);
 

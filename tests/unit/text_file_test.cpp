@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 #include <set>
 #include <thread>
 
+#include "platform/io/path.h"
 #include "platform/io/utf8.h"
 #include "support/test_support.h"
 
@@ -228,6 +230,23 @@ TEST_F(TextAtomicWrite, FailureLeavesOldFileAndNoTemporaryFile) {
   dir.Write("folder/inside.txt", "x");
   EXPECT_THROW(plat::io::WriteFileAtomic(dir.sys() + "folder", "new"), IoError);
   EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"locked.txt", "folder"}));
+}
+
+// Pages that poll a document ask whether their copy is still the file's
+// version: a save in the same tick of the file system's clock, with the
+// same size, must still be a new version.
+TEST_F(TextAtomicWrite, EverySaveIsANewVersionOfTheFile) {
+  auto p = dir.Write("state.xml", "<a>0</a>");
+  std::set<std::string> versions{plat::io::FileVersion(p)};
+  for (int i = 1; i <= 20; ++i) {
+    plat::io::WriteFileAtomic(dir.sys() + "state.xml", "<a>" + std::to_string(i % 10) + "</a>");
+    EXPECT_TRUE(versions.insert(plat::io::FileVersion(p)).second) << "save " << i << " looks like an earlier one";
+  }
+  // A file whose time lies ahead (a clock set back since) still gets a later one.
+  const auto ahead = std::filesystem::last_write_time(p) + std::chrono::hours(1);
+  std::filesystem::last_write_time(p, ahead);
+  plat::io::WriteFileAtomic(dir.sys() + "state.xml", "<a>x</a>");
+  EXPECT_GT(std::filesystem::last_write_time(p), ahead);
 }
 
 TEST_F(TextAtomicWrite, WritesThroughALinkToTheLinkedFile) {
