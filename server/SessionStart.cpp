@@ -186,4 +186,3 @@ void TMainForm::UniButton1Click(Component*) {
   FormSession()->Terminate();
 }
 
-void TMainForm::timerGoTimer(Component*) { timerGo->SetEnabled(false); }
