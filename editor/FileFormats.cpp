@@ -91,11 +91,12 @@ TickerSettings ReadTickerSettings(const std::string& fileName) {
   return t;
 }
 
-void WriteTickerPosition(const std::string& fileName, const std::string& text, int oben, int links,
+bool WriteTickerPosition(const std::string& fileName, const std::string& text, int oben, int links,
                          int breite, int hoehe) {
-  WriteIniString(fileName, "Ticker", "Text", text);
-  WriteIniString(fileName, "Ticker", "Oben", std::to_string(oben));
-  WriteIniString(fileName, "Ticker", "Links", std::to_string(links));
-  WriteIniString(fileName, "Ticker", "Breite", std::to_string(breite));
-  WriteIniString(fileName, "Ticker", "Höhe", std::to_string(hoehe));
+  bool written = WriteIniString(fileName, "Ticker", "Text", text);
+  written = WriteIniString(fileName, "Ticker", "Oben", std::to_string(oben)) && written;
+  written = WriteIniString(fileName, "Ticker", "Links", std::to_string(links)) && written;
+  written = WriteIniString(fileName, "Ticker", "Breite", std::to_string(breite)) && written;
+  written = WriteIniString(fileName, "Ticker", "Höhe", std::to_string(hoehe)) && written;
+  return written;
 }

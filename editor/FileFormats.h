@@ -60,6 +60,7 @@ struct TickerSettings {
 };
 // Every key read on its own; a missing key is empty text.
 TickerSettings ReadTickerSettings(const std::string& fileName);
-// What the console writes: the text and the four position values.
-void WriteTickerPosition(const std::string& fileName, const std::string& text, int oben, int links,
+// What the console writes: the text and the four position values. False
+// when a key could not be written.
+bool WriteTickerPosition(const std::string& fileName, const std::string& text, int oben, int links,
                          int breite, int hoehe);

@@ -185,12 +185,3 @@ void TMainForm::UniButton1Click(Component*) {
   UniPageControl3->SetActivePageIndex(0);
   FormSession()->Terminate();
 }
-
-void TMainForm::timerGoTimer(Component*) {
-  timerGo->SetEnabled(false);
-  // The teams of the team editor and the match report.
-  FillTeamCombos();
-  xmlTeam.Clear();
-  // The match's state documents, each loaded on its own.
-  LoadMatchDocuments();
-}
