@@ -239,3 +239,9 @@ TEST_F(QuickSends, TheTestPageSendsDayPlansAndMediaWithTheChosenEffect) {
     EXPECT_EQ(Last(), c.sent);
   }
 }
+
+TEST_F(QuickSends, BackgroundSendsTheFixedBackgroundPlaylist) {
+  Login();
+  console_->Click("btnStop");
+  EXPECT_EQ(Last(), "Playlist System\\Background.pyl ");
+}
