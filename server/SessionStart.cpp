@@ -186,4 +186,8 @@ void TMainForm::UniButton1Click(Component*) {
   FormSession()->Terminate();
 }
 
-void TMainForm::timerGoTimer(Component*) { timerGo->SetEnabled(false); }
+void TMainForm::timerGoTimer(Component*) {
+  timerGo->SetEnabled(false);
+  // The playlist tree and the library tree.
+  btnPLSLoadF1Click(btnPLSLoadF1);
+}

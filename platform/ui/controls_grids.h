@@ -11,6 +11,8 @@ namespace plat::ui {
 
 using SelectCellEvent = Event<Component*, int, int, bool&>;                 // col, row, CanSelect
 using SetCellValueEvent = Event<Component*, int, int, const std::string&>;  // col, row, value
+// col, row, the value the browser sent (the handler may change it), accept
+using ValidateCellEvent = Event<Component*, int, int, std::string&, bool&>;
 
 // What OnDrawCell may change for one displayed cell: the text shown (the
 // stored cell stays as it is) and its colours (VCL colours, -1 = default).
@@ -84,6 +86,9 @@ class TUniStringGrid : public Control, public GridModel {
 
   SelectCellEvent OnSelectCell;
   DrawCellEvent OnDrawCell;
+  // Before a cell edited in the browser is stored: the handler may change
+  // the text or refuse it (the browser then shows the stored text again).
+  ValidateCellEvent OnValidateCell;
   SetCellValueEvent OnSetCellValue;  // after a cell edited in the browser was stored
   NotifyEvent OnChange;              // after OnSetCellValue
 
