@@ -143,14 +143,13 @@ TEST_F(PlaylistEditor, SavingNormalisesTheTimeInTheFileOnly) {
 
 TEST_F(PlaylistEditor, SaveAsTakesPlainNamesIntoExistingFolders) {
   Open("Quelle.pyl", kPic + "\r\n");
-  dir_.Write("Config/Progs/Alt.pyl", "old\r\n");
   const struct {
     const char* typed;
     const char* written;  // below Config/Progs, "" when refused
     const char* message;  // part of the message shown
   } cases[] = {
-      {"Test", "Test.pyl", ""},
-      {"Test2.pyl", "Test2.pyl", ""},
+      {"Test.pyl", "Test.pyl", ""},
+      {" Neu,\r\n", "Neu.pyl", ""},
       {"System\\Test", "System/Test.pyl", ""},
       {"..\\x", "", "is not a playlist name"},
       {"/etc/x", "", "is not a playlist name"},
@@ -176,17 +175,18 @@ TEST_F(PlaylistEditor, SaveAsTakesPlainNamesIntoExistingFolders) {
   EXPECT_NE(std::find(paths.begin(), paths.end(), "System\\Test.pyl"), paths.end()) << "the tree is refreshed";
 
   // An existing playlist is replaced only on Yes.
+  dir_.Write("Config/Progs/Test.pyl", "old\r\n");
   for (const char* answer : {"no", "close"}) {
-    Json ask = Answer(console_->Click("btnPLSSaveAs"), "ok", "Alt");
-    EXPECT_EQ(FirstBoxText(ask), "Playlist Alt.pyl exists. Replace it?");
+    Json ask = Answer(console_->Click("btnPLSSaveAs"), "ok", "Test");
+    EXPECT_EQ(FirstBoxText(ask), "Playlist Test.pyl exists. Replace it?");
     Answer(ask, answer);
-    EXPECT_EQ(dir_.Read("Config/Progs/Alt.pyl"), "old\r\n") << answer;
+    EXPECT_EQ(dir_.Read("Config/Progs/Test.pyl"), "old\r\n") << answer;
   }
-  Answer(Answer(console_->Click("btnPLSSaveAs"), "ok", "alt.PYL"), "yes");
-  EXPECT_EQ(dir_.Read("Config/Progs/Alt.pyl"), kPic + "\r\n");
+  Answer(Answer(console_->Click("btnPLSSaveAs"), "ok", "test.PYL"), "yes");
+  EXPECT_EQ(dir_.Read("Config/Progs/Test.pyl"), kPic + "\r\n");
   // Cancel writes nothing.
-  Answer(console_->Click("btnPLSSaveAs"), "cancel", "Neu");
-  EXPECT_FALSE(fs::exists(dir_.path() / "Config/Progs/Neu.pyl"));
+  Answer(console_->Click("btnPLSSaveAs"), "cancel", "Abbruch");
+  EXPECT_FALSE(fs::exists(dir_.path() / "Config/Progs/Abbruch.pyl"));
 }
 
 TEST_F(PlaylistEditor, DeleteRemovesTheOpenPlaylistOnOkOnly) {
