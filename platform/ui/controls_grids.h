@@ -25,7 +25,8 @@ struct CellText {
 using DrawCellEvent = Event<Component*, int, int, CellText&>;  // col, row, cell
 
 // The cells and their counts are kept in the grid model; html makes the
-// cell texts HTML. Cells of non-fixed rows and columns may be edited in the
+// cell texts HTML, with htmlCols given only those of these columns (the
+// others show as text). Cells of non-fixed rows and columns may be edited in the
 // browser when editable is set; with editable columns given, only those.
 // The selected cell is (Col, Row); with rowSelect the browser marks the
 // whole selected row instead of one cell. With columnResize the operator
@@ -45,6 +46,7 @@ using DrawCellEvent = Event<Component*, int, int, CellText&>;  // col, row, cell
   P(Int, DefaultRowHeight, "rowHeight", 24)               \
   P(Bool, Striped, "striped", false)                      \
   P(Bool, Html, "html", false)                            \
+  P(Key, HtmlCols, "htmlCols", )                          \
   P(Bool, Editable, "editable", false)                    \
   P(Key, EditableCols, "editableCols", )                  \
   P(Int, Row, "selRow", FixedRows())                      \
