@@ -161,6 +161,11 @@ void TMainForm::WritePlaylist(const std::string& relative) {
   memoPLS->Lines().Clear();
   const std::vector<std::string> lines = PlaylistLines();
   for (const std::string& line : lines) memoPLS->Lines().Add(line);
+  // The lines of frame 1 also go to the log memo of the test page, when the
+  // form has that page.
+  if (auto* log = dynamic_cast<TUniMemo*>(FindComponent("memoTSLog")))
+    for (int r = 0; r < Grid1->RowCount(); ++r)
+      log->Lines().Add(std::to_string(r) + " " + lines[static_cast<std::size_t>(r)]);
   plat::io::WriteLines(file, lines);
   plat::LogLine(FormSession()->LogName() + ": playlist " + relative + " saved");
 }
