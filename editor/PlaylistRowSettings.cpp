@@ -59,6 +59,8 @@ void TMainForm::UniMenuPLSPreviewClick(Component*) {
   if (type == "16") {
     std::string file;
     const bool below = utf8::IsValid(path) && plat::io::JoinBelow(apppath, path, file);
+    if (!below) plat::LogLine(session->LogName() + ": refused stream file outside the program folder: " +
+                              utf8::ReplaceInvalid(path));
     session->ShowMessage("Stream URL: " + (below ? ReadIniString(file, "Settings", "start", "") : std::string()));
     return;
   }
