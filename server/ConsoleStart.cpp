@@ -9,6 +9,9 @@
 void TMainForm::timerGoTimer(Component*) {
   timerGo->SetEnabled(false);
 
+  // The playlist tree and the library tree.
+  btnPLSLoadF1Click(btnPLSLoadF1);
+
   // The layouts of the frame-layout editor.
   FillFrameList();
 

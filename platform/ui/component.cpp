@@ -70,6 +70,12 @@ bool Component::PropBool(std::string_view key, bool def) const {
 
 void Component::SetProp(std::string_view key, Json value) {
   if (!KnowsProp(key)) throw UiError(std::string(ClassName()) + " has no property " + std::string(key));
+  if (key == "tag") {
+    // Kept on the server only, as Tag().
+    if (!value.is_number_integer()) throw UiError(Name() + ".tag must be a whole number");
+    tag_ = value.get<int>();
+    return;
+  }
   if (TakeProp(key, value)) return;
   auto it = props_.find(key);
   if (it != props_.end() && *it == value) return;
@@ -92,7 +98,7 @@ void Component::MarkChanged(std::string_view key) {
 
 const PropertyTable& Component::Properties() {
   // Keys every component may carry.
-  static const PropertyTable table(nullptr, {{"cls", PropertyUse::Drawn}});
+  static const PropertyTable table(nullptr, {{"cls", PropertyUse::Drawn}, {"tag", PropertyUse::Server}});
   return table;
 }
 

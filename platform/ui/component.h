@@ -94,6 +94,8 @@ class Component {
   // Raises UiError when another component of the owner has the name.
   void SetName(std::string_view name);
   Form* Owner() const { return owner_; }
+  // A number the application keeps on the component (a definition sets it
+  // as "tag"); the browser never sees it.
   int Tag() const { return tag_; }
   void SetTag(int tag) { tag_ = tag; }
   int Id() const { return id_; }

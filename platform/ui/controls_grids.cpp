@@ -21,6 +21,7 @@ int IntOrThrow(const Json& v, const std::string& where) {
 TUniStringGrid::TUniStringGrid(Form* owner) : Control(owner), GridModel(5, 5) {
   RegisterEvent("OnSelectCell", &OnSelectCell);
   RegisterEvent("OnDrawCell", &OnDrawCell);
+  RegisterEvent("OnValidateCell", &OnValidateCell);
   RegisterEvent("OnSetCellValue", &OnSetCellValue);
   RegisterEvent("OnChange", &OnChange);
 }
@@ -274,10 +275,19 @@ bool TUniStringGrid::HandleBrowserEvent(const std::string& type, const Json& ev)
       MarkChanged("cells");  // the browser shows the stored text again
       return detail::Refused(*this, ev, "cell not editable");
     }
-    const std::string text = v->is_string() ? v->get<std::string>() : v->dump();
-    fromBrowser_ = true;
+    std::string text = v->is_string() ? v->get<std::string>() : v->dump();
+    const std::string sent = text;
+    bool accept = true;
+    OnValidateCell(this, col, row, text, accept);
+    if (!accept) {
+      MarkChanged("cells");
+      return true;
+    }
+    // A text the handler changed is not what the browser shows.
+    fromBrowser_ = text == sent;
     SetCell(col, row, text);
     fromBrowser_ = false;
+    if (text != sent) MarkChanged("cells");
     OnSetCellValue(this, col, row, text);
     OnChange(this);
     return true;

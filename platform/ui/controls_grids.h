@@ -11,6 +11,8 @@ namespace plat::ui {
 
 using SelectCellEvent = Event<Component*, int, int, bool&>;                 // col, row, CanSelect
 using SetCellValueEvent = Event<Component*, int, int, const std::string&>;  // col, row, value
+// col, row, the value the browser sent (the handler may change it), accept
+using ValidateCellEvent = Event<Component*, int, int, std::string&, bool&>;
 
 // What OnDrawCell may change for one displayed cell: the text shown (the
 // stored cell stays as it is) and its colours (VCL colours, -1 = default).
@@ -23,7 +25,8 @@ struct CellText {
 using DrawCellEvent = Event<Component*, int, int, CellText&>;  // col, row, cell
 
 // The cells and their counts are kept in the grid model; html makes the
-// cell texts HTML. Cells of non-fixed rows and columns may be edited in the
+// cell texts HTML, with htmlCols given only those of these columns (the
+// others show as text). Cells of non-fixed rows and columns may be edited in the
 // browser when editable is set; with editable columns given, only those.
 // The selected cell is (Col, Row); with rowSelect the browser marks the
 // whole selected row instead of one cell. With columnResize the operator
@@ -43,6 +46,7 @@ using DrawCellEvent = Event<Component*, int, int, CellText&>;  // col, row, cell
   P(Int, DefaultRowHeight, "rowHeight", 24)               \
   P(Bool, Striped, "striped", false)                      \
   P(Bool, Html, "html", false)                            \
+  P(Key, HtmlCols, "htmlCols", )                          \
   P(Bool, Editable, "editable", false)                    \
   P(Key, EditableCols, "editableCols", )                  \
   P(Int, Row, "selRow", FixedRows())                      \
@@ -84,6 +88,9 @@ class TUniStringGrid : public Control, public GridModel {
 
   SelectCellEvent OnSelectCell;
   DrawCellEvent OnDrawCell;
+  // Before a cell edited in the browser is stored: the handler may change
+  // the text or refuse it (the browser then shows the stored text again).
+  ValidateCellEvent OnValidateCell;
   SetCellValueEvent OnSetCellValue;  // after a cell edited in the browser was stored
   NotifyEvent OnChange;              // after OnSetCellValue
 

@@ -298,6 +298,29 @@ describe('rendering', () => {
     }
   });
 
+  test('a grid with HTML columns named shows the other columns as text, also after an edit', async () => {
+    const markup = '<b>bold</b> & co';
+    const grid = comp('TUniStringGrid', 'Grid1', { left: 0, top: 0, width: 300, height: 100, cols: 2, rows: 1,
+      fixedCols: 0, fixedRows: 0, html: true, htmlCols: [0], editable: true, cells: [[markup, markup]] });
+    const page = await open(bootOf(mainForm([grid])));
+    try {
+      const cell = (col) => page.evaluate((s) => {
+        const e = document.querySelector(s);
+        return { text: e.textContent, bold: !!e.querySelector('b') };
+      }, `#${grid.js} td[data-c="${col}"]`);
+      assert.deepEqual(await cell(0), { text: 'bold & co', bold: true });
+      assert.deepEqual(await cell(1), { text: markup, bold: false });
+      await page.dblclick(`#${grid.js} td[data-c="1"]`);
+      const input = page.locator(`#${grid.js} .tess-grid-editor`);
+      assert.equal(await input.inputValue(), markup, 'edited as stored');
+      await input.fill('<i>x</i>');
+      await input.press('Enter');
+      assert.deepEqual(await cell(1), { text: '<i>x</i>', bold: false });
+    } finally {
+      await done(page);
+    }
+  });
+
   test('texts are inserted as text unless the control is told they are HTML', async () => {
     const markup = '<b>bold</b> & co';
     const cases = [

@@ -3,17 +3,12 @@
 // through the drop zone.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { component, useProgramServer } from './support.mjs';
+import { component, openConsoleTab, useProgramServer } from './support.mjs';
 
 const demo = useProgramServer();
 
 async function openLibrary(page) {
-  await page.goto(demo.server.url('?start=tessarine'));
-  await component(page, 'panLogin').waitFor({ state: 'visible' });
-  await component(page, 'edtLoginUser').locator('input').fill('profi');
-  await component(page, 'edtLoginPW').locator('input').fill('stadion2025');
-  await component(page, 'btnLoginOK').click();
-  await page.locator('.tess-tab', { hasText: 'Entertainment' }).first().click();
+  await openConsoleTab(page, demo.server, 'profi', 'stadion2025', 'Entertainment');
   await component(page, 'treeCont').waitFor({ state: 'visible' });
 }
 

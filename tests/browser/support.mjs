@@ -168,6 +168,16 @@ export function component(page, name) {
   return page.locator(`[data-component="${name}"]`).first();
 }
 
+// Opens the console, logs in and chooses a console tab by its caption.
+export async function openConsoleTab(page, server, user, password, tab) {
+  await page.goto(server.url('?start=tessarine'));
+  await component(page, 'panLogin').waitFor({ state: 'visible' });
+  await component(page, 'edtLoginUser').locator('input').fill(user);
+  await component(page, 'edtLoginPW').locator('input').fill(password);
+  await component(page, 'btnLoginOK').click();
+  await page.locator('.tess-tab', { hasText: tab }).first().click();
+}
+
 // A component's place on the page: [left, top, width, height] in whole
 // pixels, or null while it is not shown.
 export async function componentBox(page, name) {

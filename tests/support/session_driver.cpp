@@ -42,6 +42,14 @@ Json SessionDriver::Type(const std::string& name, const std::string& text) {
       {{{"t", "change"}, {"c", Form().Get<plat::ui::Component>(name)->Id()}, {"p", "text"}, {"v", text}}}));
 }
 
+void SessionDriver::LogInAndOpen(const std::string& user, const std::string& password, const std::string& tab) {
+  Type("edtLoginUser", user);
+  Type("edtLoginPW", password);
+  Click("btnLoginOK");
+  auto id = [this](const std::string& name) { return Form().Get<plat::ui::Component>(name)->Id(); };
+  Send(Json::array({{{"t", "change"}, {"c", id("UniPageControl3")}, {"p", "activePage"}, {"v", id(tab)}}}));
+}
+
 Json SessionDriver::Key(int code) {
   return Send(Json::array({{{"t", "key"}, {"k", "down"}, {"code", code}}}));
 }

@@ -33,6 +33,10 @@ class SessionDriver {
   plat::ui::Json Key(int code);
   plat::ui::Json Resize(int width, int height);
 
+  // Logs in on the console's login page and opens a console tab by its
+  // page name ("tabEnt").
+  void LogInAndOpen(const std::string& user, const std::string& password, const std::string& tab);
+
   // Advances the virtual clock, ticking every enabled browser timer when due.
   void Advance(int ms);
 

@@ -34,6 +34,12 @@
       Array.isArray(c.p.colWidths) ? c.p.colWidths.length : 0);
   }
 
+  // Whether a column's texts are HTML: with html, every column unless
+  // htmlCols names the ones that are.
+  function gridHtmlCol(c, col) {
+    return !!c.p.html && (!Array.isArray(c.p.htmlCols) || c.p.htmlCols.indexOf(col) >= 0);
+  }
+
   function gridRender(c) {
     c.stale = false;
     c.editor = null;
@@ -45,8 +51,7 @@
     const widths = Array.isArray(p.colWidths) ? p.colWidths : [];
     const defW = num(p.defaultColWidth, 64);
     const rh = num(p.rowHeight, 24);
-    const html = !!p.html;
-    const text = (s) => (html ? textOf(s) : esc(s));
+    const text = (s, k) => (gridHtmlCol(c, k) ? textOf(s) : esc(s));
     const styles = Array.isArray(p.cellStyles) ? p.cellStyles : [];
     const styleOf = (r, k) => {
       const st = Array.isArray(styles[r]) ? styles[r][k] : null;
@@ -68,7 +73,7 @@
       const thStyle = typeof p.titleColor === 'string' && p.titleColor ? ' style="background:' + esc(p.titleColor) + '"' : '';
       const resizer = p.columnResize ? '<span class="tess-grid-resizer"></span>' : '';
       out.push('<thead><tr style="height:' + rh + 'px">');
-      vis.forEach((v) => out.push('<th data-c="' + v[0] + '"' + thStyle + '>' + text(p.titles[v[0]]) + resizer + '</th>'));
+      vis.forEach((v) => out.push('<th data-c="' + v[0] + '"' + thStyle + '>' + text(p.titles[v[0]], v[0]) + resizer + '</th>'));
       out.push('</tr></thead>');
     }
     out.push('<tbody>');
@@ -81,7 +86,7 @@
         const k = vis[j][0];
         let cc = k < fc ? 'tess-fixed' : '';
         if (r === p.selRow && k === p.selCol) cc += ' tess-selcell';
-        out.push('<td data-r="' + r + '" data-c="' + k + '" class="' + cc + '"' + styleOf(r, k) + '>' + text(row[k]) + '</td>');
+        out.push('<td data-r="' + r + '" data-c="' + k + '" class="' + cc + '"' + styleOf(r, k) + '>' + text(row[k], k) + '</td>');
       }
       out.push('</tr>');
     }
@@ -145,7 +150,7 @@
     if (c.stale) { renderLater(c); return; }
     if (c.editor && c.editor.r === r && c.editor.col === col) { c.editor.old = textOf(v); return; }
     const td = gridTd(c, r, col);
-    if (td) setContent(td, v, c.p.html);
+    if (td) setContent(td, v, gridHtmlCol(c, col));
   }
 
   function gridEditable(c, r, col) {
@@ -184,10 +189,10 @@
     ed.td.classList.remove('tess-editing');
     if (save && v !== ed.old) {
       gridStore(c, ed.r, ed.col, v);
-      setContent(ed.td, v, c.p.html);
+      setContent(ed.td, v, gridHtmlCol(c, ed.col));
       if (canSend(c)) enqueue({ t: 'cell', c: c.id, col: ed.col, row: ed.r, v: v });
     } else {
-      setContent(ed.td, ed.old, c.p.html);
+      setContent(ed.td, ed.old, gridHtmlCol(c, ed.col));
     }
   }
 
@@ -195,10 +200,10 @@
   const MIN_COL_WIDTH = 16, MAX_COL_WIDTH = 4000;
 
   const GRID_RENDER_KEYS = ['cells', 'cellStyles', 'rows', 'cols', 'fixedRows', 'fixedCols', 'colWidths', 'titles',
-    'html', 'rowHeight', 'striped', 'defaultColWidth', 'rowSelect', 'mouseTracking', 'titleColor', 'columnResize'];
+    'html', 'htmlCols', 'rowHeight', 'striped', 'defaultColWidth', 'rowSelect', 'mouseTracking', 'titleColor', 'columnResize'];
 
   define('TUniStringGrid', {
-    props: ['cells', 'cellStyles', 'rows', 'cols', 'fixedRows', 'fixedCols', 'colWidths', 'titles', 'html', 'rowHeight',
+    props: ['cells', 'cellStyles', 'rows', 'cols', 'fixedRows', 'fixedCols', 'colWidths', 'titles', 'html', 'htmlCols', 'rowHeight',
       'striped', 'defaultColWidth', 'selRow', 'selCol', 'editable', 'editableCols', 'rowSelect', 'columnResize',
       'titleColor', 'mouseTracking'],
     build: function (c) {

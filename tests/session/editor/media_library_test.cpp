@@ -42,11 +42,8 @@ class MediaLibrary : public ::testing::Test {
     server_ = std::make_unique<TUniServerModule>(dir_.path().string());
     SetUniServerModule(server_.get());
     console_ = std::make_unique<SessionDriver>(*server_, std::map<std::string, std::string>{{"start", "tessarine"}});
-    console_->Type("edtLoginUser", "profi");
-    console_->Type("edtLoginPW", "sticke2022");
-    console_->Click("btnLoginOK");
-    // The operator opens the tab of the library.
-    console_->Send(Json::array({{{"t", "change"}, {"c", Id("UniPageControl3")}, {"p", "activePage"}, {"v", Id("tabEnt")}}}));
+    // The operator logs in and opens the Entertainment tab.
+    console_->LogInAndOpen("profi", "sticke2022", "tabEnt");
   }
   void TearDown() override {
     console_.reset();

@@ -71,6 +71,50 @@ TEST_F(GridTest, BrowserEditUpdatesTheServerCell) {
   EXPECT_TRUE(Sets(ops, s.Id("grid"), "cells").empty()) << "no echo of what the browser shows";
 }
 
+// A validating handler sees the typed text first: it may change what is
+// stored (the browser then gets the stored text) or refuse it (the old text
+// stays and the browser shows it again).
+TEST(GridValidate, TheHandlerChangesOrRefusesTheTypedText) {
+  Screen s;
+  s.Bind<Component*, int, int, std::string&, bool&>("validate", [&](Component*, int c, int, std::string& v, bool& ok) {
+    s.calls.push_back("validate " + std::to_string(c) + "=" + v);
+    if (v == "no") ok = false;
+    if (v == " a ") v = "a";
+  });
+  s.Bind<Component*, int, int, const std::string&>("cellSet", [&](Component*, int, int, const std::string& v) {
+    s.calls.push_back("set " + v);
+  });
+  s.Load(R"(
+class: TForm
+name: F
+children:
+  - {class: TUniStringGrid, name: grid, tag: 7, cols: 2, rows: 2, fixedRows: 0, fixedCols: 0, editable: true,
+     events: {OnValidateCell: validate, OnSetCellValue: cellSet}}
+)");
+  auto* grid = s.Get<TUniStringGrid>("grid");
+  EXPECT_EQ(grid->Tag(), 7) << "the definition's tag";
+  EXPECT_FALSE(s.BootNode("grid")["p"].contains("tag")) << "kept on the server";
+  grid->SetCells(1, 1, "old");
+  auto edit = [&](Json v) { return s.Event({{"t", "cell"}, {"c", s.Id("grid")}, {"col", 1}, {"row", 1}, {"v", v}}); };
+
+  Json ops = edit("no");
+  EXPECT_EQ(grid->Cells(1, 1), "old");
+  auto cells = Sets(ops, s.Id("grid"), "cells");
+  ASSERT_EQ(cells.size(), 1u) << "the browser is told the stored text";
+  EXPECT_EQ(cells[0][1][1], "old");
+
+  ops = edit(" a ");
+  EXPECT_EQ(grid->Cells(1, 1), "a");
+  cells = Sets(ops, s.Id("grid"), "cells");
+  ASSERT_EQ(cells.size(), 1u);
+  EXPECT_EQ(cells[0][1][1], "a");
+
+  ops = edit("b");
+  EXPECT_EQ(grid->Cells(1, 1), "b");
+  EXPECT_TRUE(Sets(ops, s.Id("grid"), "cells").empty()) << "unchanged: the browser shows it already";
+  EXPECT_EQ(s.calls, (std::vector<std::string>{"validate 1=no", "validate 1= a ", "set a", "validate 1=b", "set b"}));
+}
+
 TEST_F(GridTest, EditsOutsideTheEditableCellsAreRefused) {
   Load(false);
   struct Case {
