@@ -3,31 +3,12 @@
 // display's score page, and the demo clock page runs from a period start.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { SCREEN, component, useProgramServer } from './support.mjs';
+import { SCREEN, component, openConsole as openConsoleOf, settled, useProgramServer } from './support.mjs';
 
 const demo = useProgramServer();
 
-// Whether the page has no request open or waiting.
-async function settled(page) {
-  await page.waitForFunction(() => {
-    const s = window.Tess && window.Tess.state();
-    return s && !s.inflight && s.queued === 0;
-  });
-}
-
-async function openConsole() {
-  const page = await demo.browser.newPage({ viewport: { width: 1280, height: 800 } });
-  await page.goto(demo.server.url('?start=tessarine'));
-  await component(page, 'edtLoginUser').locator('input').fill('profi');
-  await component(page, 'edtLoginPW').locator('input').fill('stadion2025');
-  await component(page, 'btnLoginOK').click();
-  await component(page, 'btnEditUhr').waitFor({ state: 'visible' });
-  // The deferred start-up has loaded the state documents once its timer
-  // has switched itself off.
-  await page.waitForFunction(() => Object.values(window.Tess.core.byId)
-    .some((c) => c.name === 'timerGo' && c.p.enabled === false));
-  await settled(page);
-  return page;
+function openConsole() {
+  return openConsoleOf(demo);
 }
 
 async function confirm(page) {

@@ -209,3 +209,26 @@ export function useProgramServer(Kind = Server) {
   });
   return demo;
 }
+
+// Whether the page has no request open or waiting.
+export async function settled(page) {
+  await page.waitForFunction(() => {
+    const s = window.Tess && window.Tess.state();
+    return s && !s.inflight && s.queued === 0;
+  });
+}
+
+// A console page of the program server with "profi" logged in, once its
+// deferred start-up has run (its timer has switched itself off).
+export async function openConsole(demo) {
+  const page = await demo.browser.newPage({ viewport: { width: 1280, height: 800 } });
+  await page.goto(demo.server.url('?start=tessarine'));
+  await component(page, 'edtLoginUser').locator('input').fill('profi');
+  await component(page, 'edtLoginPW').locator('input').fill('stadion2025');
+  await component(page, 'btnLoginOK').click();
+  await component(page, 'btnEditUhr').waitFor({ state: 'visible' });
+  await page.waitForFunction(() => Object.values(window.Tess.core.byId)
+    .some((c) => c.name === 'timerGo' && c.p.enabled === false));
+  await settled(page);
+  return page;
+}
