@@ -9,8 +9,11 @@ void btnQSSaveClick(Component* Sender);
 // "Background" of the score panel.
 void btnStopClick(Component* Sender);
 
-// The ten titles of a quick-start file into listQS.
-void LoadQuickStartTitles(const std::string& file);
+// The Tag of listQS while it shows the titles of the amateur accounts.
+static constexpr int kAmateurQuickStartTitles = 1;
+// The ten titles of a quick-start file into listQS; the list's Tag says
+// whose titles they are.
+void LoadQuickStartTitles(const std::string& file, int tag);
 // Sends the playlist or medium of the quick-start entry at list position
 // `index` (0-based); an entry of another type sends nothing.
 void SendQuickStartEntry(int index);

@@ -22,18 +22,21 @@ bool HasText(const std::string& s) { return s.find_first_not_of(' ') != std::str
 
 }  // namespace
 
-void TMainForm::LoadQuickStartTitles(const std::string& file) {
+void TMainForm::LoadQuickStartTitles(const std::string& file, int tag) {
+  listQS->SetTag(tag);
   listQS->Items().BeginUpdate();
   listQS->Items().Clear();
   for (int i = 0; i < kQuickStartEntries; ++i) listQS->Items().Add(ReadIniString(file, Section(i), "Title", ""));
   listQS->Items().EndUpdate();
 }
 
-void TMainForm::btnQSLoadClick(Component*) { LoadQuickStartTitles(apppath + "Config\\quickstart.ini"); }
+void TMainForm::btnQSLoadClick(Component*) { LoadQuickStartTitles(apppath + "Config\\quickstart.ini", 0); }
 
 // The titles an amateur account sees; what each position sends still comes
 // from "Config\quickstart.ini".
-void TMainForm::btnQSALoadClick(Component*) { LoadQuickStartTitles(apppath + "Config\\quickstartamateur.ini"); }
+void TMainForm::btnQSALoadClick(Component*) {
+  LoadQuickStartTitles(apppath + "Config\\quickstartamateur.ini", kAmateurQuickStartTitles);
+}
 
 void TMainForm::SendQuickStartEntry(int index) {
   const std::string file = apppath + "Config\\quickstart.ini";

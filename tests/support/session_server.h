@@ -39,6 +39,10 @@ class SessionServer {
     if (!http.Bind("127.0.0.1", 0)) throw std::runtime_error("cannot bind");
     http.Start();
     client = std::make_unique<httplib::Client>("127.0.0.1", http.Port());
+    // A debug build on a busy machine may take seconds over a large request;
+    // the client's own 5 s would report that as a failure of the server.
+    client->set_read_timeout(120, 0);
+    client->set_write_timeout(120, 0);
   }
   ~SessionServer() { http.Stop(); }
 

@@ -85,4 +85,15 @@ double ResidentMiB() {
   return 0;
 }
 
+void WriteConsoleFiles(const TempDir& dir) {
+  std::filesystem::create_directories(dir.path() / "Config/Progs");
+  dir.Write("Config/tessarine.ini",
+            "[spielbetrieb]\r\nHeim=Heim FC\r\nGast=Gast SV\r\nTorHeim=0\r\nTorGast=0\r\nSpielabschnitt=2\r\n"
+            "HalbzeitDauer2=45\r\nHalbzeitDauer3=30\r\nHalbzeitDauer4=20\r\nNachspielzeit=0\r\nVerl\xe4ngerung=15\r\n");
+  dir.Write("Containers/System/files/spielstand.xml", "<?xml version=\"1.0\"?>\r\n<spielstand><settings/></spielstand>\r\n");
+  dir.Write("Containers/System/files/spieler.xml", "<?xml version=\"1.0\"?>\r\n<spieler><settings/></spieler>\r\n");
+  dir.Write("Containers/System/files/spielerInt.xml", "<?xml version=\"1.0\"?>\r\n<spieler><settings/></spieler>\r\n");
+  dir.Write("Containers/System/files/Matchday.xml", "<?xml version=\"1.0\"?>\r\n<matchday/>\r\n");
+}
+
 }  // namespace testing_support

@@ -40,6 +40,11 @@ class LogCapture {
   void Clear();
 };
 
+// What a console's start-up reads, so that it runs without a message: the
+// playlist folder, the match section of the configuration (home and guest
+// team, two halves of 45 minutes, no score) and the four state documents.
+void WriteConsoleFiles(const TempDir& dir);
+
 // The resident memory of this process in MiB (VmRSS).
 double ResidentMiB();
 

@@ -48,6 +48,7 @@ std::string SixLines(const char* aktiv = "11000") {
 class FrameEditor : public ::testing::Test {
  protected:
   void SetUp() override {
+    testing_support::WriteConsoleFiles(dir_);
     dir_.Write("Config/tsUsers.ini", "[profi]\r\npw=2202ekcits\r\ntype=profi\r\n");
     dir_.Write("Config/Frames/Halle.frm", SixLines());
     server_ = std::make_unique<TUniServerModule>(dir_.path().string());

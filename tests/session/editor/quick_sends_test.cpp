@@ -28,6 +28,7 @@ const std::string kQuickStart =
 class QuickSends : public ::testing::Test {
  protected:
   void SetUp() override {
+    testing_support::WriteConsoleFiles(dir_);
     dir_.Write("Config/tsUsers.ini",
                "[profi]\r\npw=2202ekcits\r\ntype=profi\r\n[amateur]\r\npw=ffifpna\r\ntype=amateur\r\n");
     dir_.Write("Config/Ticks/Ticker.tck", kTicker);
