@@ -3,20 +3,9 @@
 // display's score page, and the demo clock page runs from a period start.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFileSync, writeFileSync } from 'node:fs';
-import path from 'node:path';
-import { SCREEN, component, repoRoot, useProgramServer } from './support.mjs';
+import { SCREEN, component, useProgramServer } from './support.mjs';
 
 const demo = useProgramServer();
-
-// The demo's match section, behind the test's own settings.
-function useMatchSettings() {
-  const ini = path.join(demo.folder, 'Config', 'tessarine.ini');
-  const own = readFileSync(ini, 'latin1');
-  if (own.includes('[spielbetrieb]')) return;
-  const section = readFileSync(path.join(repoRoot, 'demo', 'Config', 'tessarine.ini'), 'latin1');
-  writeFileSync(ini, own + '\r\n' + section.slice(section.indexOf('[spielbetrieb]')), 'latin1');
-}
 
 // Whether the page has no request open or waiting.
 async function settled(page) {
@@ -48,7 +37,6 @@ async function confirm(page) {
 }
 
 test('the clock dialog sets the period buttons and an applied goal reaches the display', async () => {
-  useMatchSettings();
   const display = await demo.browser.newPage();
   await display.setViewportSize(SCREEN);
   await display.goto(demo.server.url('?standort=Arena'));
@@ -94,7 +82,6 @@ test('the clock dialog sets the period buttons and an applied goal reaches the d
 });
 
 test('the demo clock page runs from a period start on the server\'s time', async () => {
-  useMatchSettings();
   const console = await openConsole();
   const clock = await demo.browser.newPage({ viewport: { width: 640, height: 360 } });
   // The display computer's own clock is hours off: the page must not use it.

@@ -2,7 +2,7 @@
 // copy of a program folder, and headless Chromium driven by playwright-core.
 import { spawn } from 'node:child_process';
 import { after, before } from 'node:test';
-import { cpSync, mkdtempSync, rmSync, mkdirSync, writeFileSync } from 'node:fs';
+import { cpSync, existsSync, mkdtempSync, readFileSync, rmSync, mkdirSync, writeFileSync } from 'node:fs';
 import net from 'node:net';
 import os from 'node:os';
 import path from 'node:path';
@@ -34,14 +34,19 @@ export async function freePort() {
   });
 }
 
-// A program folder: a copy of demo/ with the given port.
+// A program folder: a copy of demo/ with the given port. The demo's other
+// sections of the configuration (the match) stay as they are.
 export function makeProgramFolder(port) {
   const dir = mkdtempSync(path.join(os.tmpdir(), 'tess-browser-'));
   cpSync(path.join(repoRoot, 'demo'), dir, { recursive: true });
   mkdirSync(path.join(dir, 'Config'), { recursive: true });
+  const ini = path.join(dir, 'Config', 'tessarine.ini');
+  const demoIni = existsSync(ini) ? readFileSync(ini, 'latin1') : '';
+  const others = demoIni.split(/\r?\n(?=\[)/).filter((s) => s.trim() !== '' && !/^\[Settings\]/i.test(s.trim()));
   writeFileSync(
-    path.join(dir, 'Config', 'tessarine.ini'),
-    `[Settings]\r\nport=${port}\r\npreloadTime=1200\r\nInaktivTime=300000\r\n`,
+    ini,
+    [`[Settings]\r\nport=${port}\r\npreloadTime=1200\r\nInaktivTime=300000\r\n`, ...others].join('\r\n'),
+    'latin1',
   );
   return dir;
 }

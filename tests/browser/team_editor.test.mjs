@@ -26,9 +26,11 @@ test('an operator chooses a demo team and sees its logo, its roster and a player
   await page.locator('.tess-tab', { hasText: 'Teameditor' }).first().click();
   await component(page, 'comboMHeim').waitFor({ state: 'visible' });
 
-  const combo = component(page, 'comboMHeim').locator('input');
-  await combo.fill('FC Nordhafen');
-  await combo.press('Enter');
+  // The console's start-up puts the match's home team into the choice; its
+  // button loads the roster.
+  await page.waitForFunction(() =>
+    document.querySelector('[data-component="comboMHeim"] input')?.value === 'FC Nordhafen');
+  await component(page, 'btnMHeimRefresh').click();
   await component(page, 'gridTeam').getByText('Sörensen', { exact: true }).waitFor();
   assert.equal(await component(page, 'lblTeamname').innerText(), 'FC Nordhafen');
   await loaded(page, 'lblTeamlogo');

@@ -30,6 +30,7 @@ const char* kLayers = "<i class=\"fas fa-layer-group\" style=\"font-size: 24px;\
 class MediaLibrary : public ::testing::Test {
  protected:
   void SetUp() override {
+    testing_support::WriteConsoleFiles(dir_);
     dir_.Write("Config/tsUsers.ini", "[profi]\r\npw=2202ekcits\r\ntype=profi\r\n");
     for (const char* f : {"Containers/Clips/Intro/A/B/C/deep.jpg", "Containers/Clips/Intro/x.mp4",
                           "Containers/Clips/Intro/song.mp3", "Containers/Clips/Intro/game.swf",

@@ -31,6 +31,7 @@ inline std::string Line(std::vector<std::string> fields) {
 class PlaylistEditor : public ::testing::Test {
  protected:
   void SetUp() override {
+    testing_support::WriteConsoleFiles(dir_);
     dir_.Write("Config/tsUsers.ini", "[profi]\r\npw=2202ekcits\r\ntype=profi\r\n");
     dir_.Write("Containers/Bilder/a.jpg", "x");
     dir_.Write("Containers/Bilder/b.mp4", "x");

@@ -38,6 +38,7 @@ class ScoreAndClock : public ::testing::Test {
  protected:
   void SetUp() override {
     plat::SetNowFunction([this] { return now_; });
+    testing_support::WriteConsoleFiles(dir_);
     dir_.Write("Config/tsUsers.ini", "[profi]\r\npw=2202ekcits\r\ntype=profi\r\n");
     dir_.Write("Config/tessarine.ini", kSettings);
     dir_.Write("Containers/System/files/spielstand.xml", kSpielstand);
@@ -60,7 +61,14 @@ class ScoreAndClock : public ::testing::Test {
     c.Type("edtLoginUser", "profi");
     c.Type("edtLoginPW", "sticke2022");
     c.Click("btnLoginOK");
+    const std::size_t seen = c.Ops().size();
     c.Advance(1500);  // the deferred start-up loads the documents
+    // An error of the start-up (its clock apply, with no lengths stored or no
+    // score document) is acknowledged as an operator would.
+    std::vector<Json> boxes;
+    for (std::size_t i = seen; i < c.Ops().size(); ++i)
+      if (c.Ops()[i].value("op", "") == "box") boxes.push_back(c.Ops()[i]);
+    for (const Json& box : boxes) c.Send(Json::array({{{"t", "answer"}, {"box", box["box"]}, {"r", "ok"}}}));
     return c;
   }
   TMainForm& f(std::size_t i = 0) { return consoles_.at(i)->Form(); }
@@ -110,15 +118,14 @@ TEST_F(ScoreAndClock, GoalButtonsCountAndOnlyTheApplySavesTheScore) {
   c.Click("TorHP");
   c.Click("TorGP");
   c.Click("TorHM");
-  EXPECT_EQ(f().lblAStand->Caption(), "1:1");
+  // The start-up showed the stored 2:1.
+  EXPECT_EQ(f().lblAStand->Caption(), "3:2");
   EXPECT_EQ(File(), before) << "nothing is saved before the apply";
   EXPECT_EQ(f().ReadMatchSetting("TorHeim"), "2");
 
   // Minus at 0 leaves the counter and the label.
-  c.Click("TorGM");
-  c.Click("TorGM");
-  c.Click("TorHM");
-  c.Click("TorHM");
+  for (int i = 0; i < 3; ++i) c.Click("TorGM");
+  for (int i = 0; i < 4; ++i) c.Click("TorHM");
   EXPECT_EQ(f().nTorHeim, 0);
   EXPECT_EQ(f().nTorGast, 0);
   EXPECT_EQ(f().lblAStand->Caption(), "0:0");
@@ -136,7 +143,7 @@ TEST_F(ScoreAndClock, GoalButtonsCountAndOnlyTheApplySavesTheScore) {
   EXPECT_EQ(Saved("standHeim"), "3");
   EXPECT_EQ(Saved("standGast"), "1");
   EXPECT_EQ(Saved("teamHeim"), "Bl\xC3\xA4ue & <Wei\xC3\x9F>");
-  EXPECT_EQ(Saved("teamGast"), "Gast") << "the panel's title, as the form defines it";
+  EXPECT_EQ(Saved("teamGast"), "SV Lindenau") << "the panel's title, as the start-up set it";
   EXPECT_EQ(Saved("gameTimeStatus"), "Stop") << "the rest of the document stays";
 
   c.Click("btnASpielstand");
@@ -150,7 +157,7 @@ TEST_F(ScoreAndClock, AnUnloadedScoreDocumentIsNeverWritten) {
   SessionDriver& c = Console();
   c.Click("TorGP");
   EXPECT_TRUE(Failed(c.Click("btnAnzApply")));
-  EXPECT_EQ(f().ReadMatchSetting("TorGast"), "1") << "the keys come before the document";
+  EXPECT_EQ(f().ReadMatchSetting("TorGast"), "2") << "the keys come before the document";
   EXPECT_TRUE(Failed(c.Click("btnAUhrStop")));
   const auto boxes = Boxes(c.Click("btnAUhr45"));
   ASSERT_EQ(boxes.size(), 1u);
@@ -399,7 +406,7 @@ TEST_F(ScoreAndClock, TwoConsolesKeepEachOthersScoreAndClock) {
   auto boxes = Boxes(b.Click("btnAUhr90"));
   ASSERT_EQ(boxes.size(), 1u);
   Answer(boxes[0], "yes", 1);
-  EXPECT_EQ(Saved("standGast"), "1") << "b's period start wrote its old score";
+  EXPECT_EQ(Saved("standGast"), "2") << "b's period start wrote its old score";
   EXPECT_EQ(Saved("Spielabschnitt"), "2");
 }
 

@@ -60,8 +60,10 @@ inline void WithDemoConsole(const std::function<void(SessionDriver&, const std::
 class TeamTab : public ::testing::Test {
  protected:
   void SetUp() override {
+    testing_support::WriteConsoleFiles(dir_);
     dir_.Write("Config/tsUsers.ini", "[profi]\r\npw=2202ekcits\r\ntype=profi\r\n");
-    dir_.Write("Config/tessarine.ini", "[Settings]\r\nport=8077\r\n\r\n[spielbetrieb]\r\nHeim=Alt\r\nTorHeim=2\r\n");
+    dir_.Write("Config/tessarine.ini",
+               "[Settings]\r\nport=8077\r\n\r\n[spielbetrieb]\r\nHeim=Alt\r\nTorHeim=2\r\nSpielabschnitt=2\r\nHalbzeitDauer2=45\r\n");
     dir_.Write("Containers/Teams/Nord/Team.xml",
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<team>" + kHeader + Player("7", "Ole", "Brandt", "ole.png", "2") +
                    Player("10", "Jan", "Kahl", "jan.jpg", "0") + Player("1", "Tom", "Berg", " ", "1") + "</team>\r\n");
