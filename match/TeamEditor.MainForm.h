@@ -30,7 +30,8 @@ void FillTeamCombos();
 // a grid (rows in file order); the editor's logo shows that team. A missing
 // roster shows its toast and leaves the grid as it is.
 void LoadTeamIntoHeimDialog(const std::string& team, plat::ui::GridModel& grid);
-// Makes the combo box's text the team of the editor and loads it.
+// Makes the combo box's text the team of the editor and loads its match
+// report (sorted by slot) and its roster.
 void ChooseEditorTeam(TUniComboBox* combo, bool evenEmpty);
 // True when the roster file of the team exists; else shows the toast of a
 // missing roster.

@@ -49,7 +49,12 @@ void TMainForm::FillTeamCombos() {
 void TMainForm::ChooseEditorTeam(TUniComboBox* combo, bool evenEmpty) {
   lblTeamname->SetCaption(combo->Text());
   if (!evenEmpty && lblTeamname->Caption().empty()) return;
+  // The match report and the roster of the team; an unsaved report is
+  // discarded. A roster that is no XML stops here.
+  LoadTeamIntoReport(lblTeamname->Caption(), *gridTeamAktiv);
   btnLoadTeam->OnClick(btnLoadTeam);
+  SortGridByNumber(*gridTeamAktiv, 0);
+  btnSBSave->SetVisible(false);
 }
 
 void TMainForm::comboMHeimChange(Component*) { ChooseEditorTeam(comboMHeim, false); }

@@ -3,6 +3,7 @@
 // roster "Team.xml", its "logo.png" and the player pictures in "Spieler\".
 // The roster format, the grid sorts the rosters and the match report use,
 // the picture list and the checks of the names that become folders.
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,9 @@ inline constexpr int kRosterColumns = 9;
 // whatever their element name. With reportOnly, a player whose "SpBerNr" is
 // exactly "0" is left out. The grid is changed inside one update.
 void RosterToGrid(const plat::io::XmlDocument& doc, plat::ui::GridModel& grid, bool reportOnly);
+// The same with the named child elements as the grid's columns 0 onward.
+void PlayersToGrid(const plat::io::XmlDocument& doc, plat::ui::GridModel& grid, bool reportOnly,
+                   std::span<const char* const> fields);
 
 // Rebuilds the document from the grid: root "team", the header player (each
 // element holding its own name, "Reserve" "-"), then one player per grid

@@ -18,7 +18,7 @@ using plat::ui::GridModel;
 
 namespace utf8 = plat::io::utf8;
 
-void RosterToGrid(const XmlDocument& doc, GridModel& grid, bool reportOnly) {
+void PlayersToGrid(const XmlDocument& doc, GridModel& grid, bool reportOnly, std::span<const char* const> fields) {
   const std::vector<XmlNode> players = doc.DocumentElement().ChildElements();
   grid.BeginUpdate();
   grid.SetRowCount(0);
@@ -29,9 +29,13 @@ void RosterToGrid(const XmlDocument& doc, GridModel& grid, bool reportOnly) {
     };
     if (reportOnly && field("SpBerNr") == "0") continue;
     const int row = grid.AppendRow();
-    for (int c = 0; c < kRosterColumns; ++c) grid.SetCell(c, row, field(kPlayerFields[c]));
+    for (std::size_t c = 0; c < fields.size(); ++c) grid.SetCell(static_cast<int>(c), row, field(fields[c]));
   }
   grid.EndUpdate();
+}
+
+void RosterToGrid(const XmlDocument& doc, GridModel& grid, bool reportOnly) {
+  PlayersToGrid(doc, grid, reportOnly, std::span(kPlayerFields).first(kRosterColumns));
 }
 
 void GridToRoster(const GridModel& grid, XmlDocument& doc) {

@@ -1268,6 +1268,29 @@ describe('user input', () => {
     }
   });
 
+  test('grid: a cell being edited keeps what was typed when the server redraws the grid', async () => {
+    const grid = comp('TUniStringGrid', 'gridTeamAktiv', { left: 0, top: 0, width: 400, height: 200, cols: 3, rows: 2,
+      fixedRows: 0, fixedCols: 0, editable: true, cells: [['1', '7', ''], ['2', '', '']] });
+    const page = await open(bootOf(mainForm([grid])));
+    const td = (r, c) => `#${grid.js} td[data-r="${r}"][data-c="${c}"]`;
+    try {
+      await page.dblclick(td(1, 1));
+      await page.keyboard.type('1');
+      // The names of the slot above arrive while the operator types.
+      await apply(page, [{ op: 'set', c: grid.id, p: 'cells', v: [['1', '7', 'Ole'], ['2', '', '']] }]);
+      assert.equal(await text(page, td(0, 2)), 'Ole');
+      await page.keyboard.type('0');
+      assert.equal(await page.inputValue(td(1, 1) + ' input'), '10');
+      const n = server.userEvents().length;
+      await page.keyboard.press('Enter');
+      await waitFor(() => server.userEvents().slice(n).some((e) => e.t === 'cell'), 'the edit sent');
+      assert.deepEqual(server.userEvents().slice(n).filter((e) => e.t === 'cell'), [{ t: 'cell', c: grid.id, col: 1, row: 1, v: '10' }]);
+      assert.equal(await exists(page, td(1, 1) + ' input'), false);
+    } finally {
+      await done(page);
+    }
+  });
+
   test('grid: whole-row selection, mouse tracking, the title colour and a dragged column border', async () => {
     const grid = comp('TUniStringGrid', 'Grid1', { left: 0, top: 0, width: 500, height: 300, cols: 3, rows: 3, fixedRows: 0,
       fixedCols: 0, colWidths: [60, 150, 150], titles: ['Nr', 'File', 'Time'], rowSelect: true, mouseTracking: true,

@@ -42,6 +42,9 @@
 
   function gridRender(c) {
     c.stale = false;
+    // A cell being edited stays in edit with what was typed so far: the
+    // server may redraw the grid while the operator types.
+    const editing = c.editor;
     c.editor = null;
     const p = c.p;
     const cells = gridCells(c);
@@ -95,6 +98,11 @@
     c.scroll.innerHTML = out.join('');
     c.scroll.scrollTop = st;
     c.scroll.scrollLeft = sl;
+    if (editing) {
+      const input = editing.input;
+      gridStartEdit(c, editing.r, editing.col, input.value);
+      if (c.editor) c.editor.input.setSelectionRange(input.selectionStart, input.selectionEnd);
+    }
   }
 
   // Dragging the right edge of a title resizes its column; the new width is
@@ -160,14 +168,16 @@
     return !Array.isArray(p.editableCols) || p.editableCols.indexOf(col) >= 0;
   }
 
-  function gridStartEdit(c, r, col) {
+  // Opens the editor on a cell, holding the cell's text or the text typed
+  // so far (an edit carried over a redraw).
+  function gridStartEdit(c, r, col, typed) {
     if (!canSend(c) || !gridEditable(c, r, col)) return;
     if (c.editor) gridFinishEdit(c, true);
     const td = gridTd(c, r, col);
     if (!td) return;
     const old = gridCell(c, r, col);
     const input = el('input', 'tess-grid-editor');
-    input.value = old;
+    input.value = typed == null ? old : typed;
     td.textContent = '';
     td.appendChild(input);
     td.classList.add('tess-editing');
@@ -178,7 +188,7 @@
     });
     input.addEventListener('blur', () => gridFinishEdit(c, true));
     input.focus();
-    input.select();
+    if (typed == null) input.select();
   }
 
   function gridFinishEdit(c, save) {

@@ -7,27 +7,16 @@
 #include <set>
 
 #include "match/TeamEditor.h"
+#include "session/match/team_tab.h"
 #include "support/session_driver.h"
 #include "support/test_support.h"
 
 using plat::ui::Json;
 using testing_support::OpsOf;
 using testing_support::SessionDriver;
-using testing_support::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Player(const std::string& nr, const std::string& first, const std::string& last,
-                   const std::string& picture, const std::string& slot) {
-  return "<player><Nr>" + nr + "</Nr><Vorname>" + first + "</Vorname><Nachname>" + last +
-         "</Nachname><Gr\xC3\xB6sse>180</Gr\xC3\xB6sse><GebDatum>01.01.2000</GebDatum><Bild>" + picture +
-         "</Bild><SpNr>1</SpNr><SpBerNr>" + slot + "</SpBerNr><Aktiv>" + (slot == "0" ? "Nein" : "Ja") +
-         "</Aktiv><Reserve>-</Reserve></player>";
-}
-
-const std::string kHeader =
-    "<player><Nr>Nr</Nr><Vorname>Vorname</Vorname><Nachname>Nachname</Nachname></player>";
 
 // The bytes of the roster file a new team gets.
 const std::string kTemplate =
@@ -39,97 +28,22 @@ const std::string kTemplate =
     "    <GebDatum>31.08.1974</GebDatum>\r\n    <Bild> </Bild>\r\n    <SpNr>1</SpNr>\r\n    <SpBerNr>1</SpBerNr>\r\n"
     "    <Aktiv>Ja</Aktiv>\r\n  </player>\r\n\r\n</team>\r\n\r\n";
 
-std::vector<std::string> RowsOf(const plat::ui::GridModel& g) {
-  std::vector<std::string> rows;
-  for (int r = 0; r < g.RowCount(); ++r) {
-    std::string row;
-    for (int c = 0; c < kRosterColumns; ++c) row += (c ? "|" : "") + g.Cell(c, r);
-    rows.push_back(row);
-  }
-  return rows;
-}
-
-class TeamEditor : public ::testing::Test {
+class TeamEditor : public team_tab::TeamTab {
  protected:
-  void SetUp() override {
-    testing_support::WriteConsoleFiles(dir_);
-    dir_.Write("Config/tsUsers.ini", "[profi]\r\npw=2202ekcits\r\ntype=profi\r\n");
-    dir_.Write("Config/tessarine.ini", "[Settings]\r\nport=8077\r\n\r\n[spielbetrieb]\r\nHeim=Alt\r\nTorHeim=2\r\nSpielabschnitt=2\r\nHalbzeitDauer2=45\r\n");
-    dir_.Write("Containers/Teams/Nord/Team.xml",
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<team>" + kHeader + Player("7", "Ole", "Brandt", "ole.png", "2") +
-                   Player("10", "Jan", "Kahl", "jan.jpg", "0") + Player("1", "Tom", "Berg", " ", "1") + "</team>\r\n");
-    for (const char* f : {"ole.png", "jan.jpg", "Tom.JPG", "old.jpeg", "x.gif"}) dir_.Write(std::string("Containers/Teams/Nord/Spieler/") + f, "x");
-    dir_.Write("Containers/Teams/Nord/Spieler/sub.png/inner.png", "x");
-    dir_.Write("Containers/Teams/Leer/Team.xml", "<?xml version=\"1.0\"?><team>" + kHeader + "</team>");
-    dir_.Write("Containers/Teams/Ohne/readme.txt", "no roster");
-    dir_.Write("Containers/Teams/Kaputt/Team.xml", "<team><player>");
-    server_ = std::make_unique<TUniServerModule>(dir_.path().string());
-    SetUniServerModule(server_.get());
-    console_ = std::make_unique<SessionDriver>(*server_, std::map<std::string, std::string>{{"start", "tessarine"}});
-    console_->Type("edtLoginUser", "profi");
-    console_->Type("edtLoginPW", "sticke2022");
-    console_->Click("btnLoginOK");
-    console_->Advance(1500);  // the console's start-up
-    console_->Send(
-        Json::array({{{"t", "change"}, {"c", Id("UniPageControl3")}, {"p", "activePage"}, {"v", Id("tabTeamEdit")}}}));
-  }
-  void TearDown() override {
-    console_.reset();
-    SetUniServerModule(nullptr);
-  }
-  TMainForm& f() { return console_->Form(); }
-  int Id(const std::string& name) { return f().Get<plat::ui::Component>(name)->Id(); }
-
-  // Sends the events, answers every box they opened with OK and returns
-  // the texts of the boxes, toasts and error reports, in order.
-  std::vector<std::string> Do(Json events) {
-    const Json ops = console_->Send(std::move(events));
-    std::vector<std::string> said;
-    for (const Json& op : ops) {
-      if (op.value("op", "") == "toast" || op.value("op", "") == "error") said.push_back(op.value("text", ""));
-      if (op.value("op", "") == "box") {
-        said.push_back(op.value("text", ""));
-        console_->Send(Json::array({{{"t", "answer"}, {"box", op["box"]}, {"r", "ok"}}}));
-      }
-    }
-    return said;
-  }
-  std::vector<std::string> Click(const std::string& name) { return Do(Json::array({{{"t", "click"}, {"c", Id(name)}}})); }
-  std::vector<std::string> Type(const std::string& name, const std::string& text) {
-    return Do(Json::array({{{"t", "change"}, {"c", Id(name)}, {"p", "text"}, {"v", text}}}));
-  }
-  std::vector<std::string> Choose(const std::string& team) { return Type("comboMHeim", team); }
   void Select(int row, int col = 0) {
     Do(Json::array({{{"t", "select"}, {"c", Id("gridTeam")}, {"col", col}, {"row", row}},
                     {{"t", "click"}, {"c", Id("gridTeam")}}}));
   }
-  void Edit(int col, int row, const std::string& text) {
-    Do(Json::array({{{"t", "cell"}, {"c", Id("gridTeam")}, {"col", col}, {"row", row}, {"v", text}}}));
-  }
-  // The roster grid's rows: columns 0 to 8 joined by "|".
-  std::vector<std::string> Rows() { return RowsOf(*f().gridTeam); }
   std::vector<std::string> Column(int col) {
     std::vector<std::string> out;
     for (int r = 0; r < f().gridTeam->RowCount(); ++r) out.push_back(f().gridTeam->Cells(col, r));
     return out;
-  }
-  // The roster file of a team as the editor reads it back.
-  std::vector<std::string> Saved(const std::string& team) {
-    plat::io::XmlDocument doc;
-    doc.LoadFromFile(dir_.sys() + "Containers/Teams/" + team + "/Team.xml");
-    plat::ui::GridModel g(10, 0);
-    RosterToGrid(doc, g, false);
-    return RowsOf(g);
   }
   std::set<std::string> Entries() {
     std::set<std::string> names;
     for (const auto& e : fs::recursive_directory_iterator(dir_.path())) names.insert(e.path().string());
     return names;
   }
-
-  TempDir dir_;
-  std::unique_ptr<TUniServerModule> server_;
-  std::unique_ptr<SessionDriver> console_;
 };
 
 const char* kOle = "7|Ole|Brandt|180|01.01.2000|ole.png|1|2|Ja";
@@ -156,16 +70,19 @@ TEST_F(TeamEditor, ChoosingATeamLoadsEveryPlayerTheLogoAndThePictures) {
   EXPECT_EQ(pictures, (std::vector<std::string>{"Tom.JPG", "jan.jpg", "ole.png"}));
 
   // A team without a roster file, or with a name that is no folder of a
-  // team: a toast, and the grid, logo and pictures stay.
+  // team: a toast from the match report's load and one from the roster's,
+  // and the grid, logo and pictures stay.
   for (const char* team : {"Ohne", "Fehlt", "..\\..\\Config", "../Teams/Nord"}) {
-    EXPECT_EQ(Choose(team), std::vector<std::string>{"Team " + std::string(team) + " Team.xml nicht gefunden!"});
+    const std::string missing = "Team " + std::string(team) + " Team.xml nicht gefunden!";
+    EXPECT_EQ(Choose(team), (std::vector<std::string>{missing, missing}));
     EXPECT_EQ(Rows(), (std::vector<std::string>{kOle, kJan, kTom})) << team;
     EXPECT_EQ(f().cmbPlayerPict->Items().Count(), 3) << team;
     EXPECT_NE(f().lblTeamlogo->Caption().find("Nord"), std::string::npos) << team;
   }
   // An empty choice loads nothing; the ".." button looks for it all the same.
   EXPECT_TRUE(Choose("").empty());
-  EXPECT_EQ(Click("btnMHeimRefresh"), std::vector<std::string>{"Team  Team.xml nicht gefunden!"});
+  EXPECT_EQ(Click("btnMHeimRefresh"),
+            (std::vector<std::string>{"Team  Team.xml nicht gefunden!", "Team  Team.xml nicht gefunden!"}));
   // The guest side loads the same way.
   EXPECT_TRUE(Type("comboMGast", "Leer").empty());
   EXPECT_EQ(f().lblTeamname->Caption(), "Leer");
@@ -386,17 +303,12 @@ TEST_F(TeamEditor, TheActionDialogGetsThePlayersOfTheMatchReport) {
 // The demo installation's two teams: each roster loads, every picture it
 // names lies in the team's "Spieler" folder, and each team has its logo.
 TEST(TeamEditorDemo, TheDemoTeamsLoadWithTheirPicturesAndLogos) {
-  TempDir dir;
-  fs::copy(TESS_SOURCE_DIR "/demo", dir.path(), fs::copy_options::recursive);
-  TUniServerModule server(dir.path().string());
-  SetUniServerModule(&server);
-  {
-    SessionDriver console(server, {{"start", "tessarine"}});
+  team_tab::WithDemoConsole([](SessionDriver& console, const fs::path& dir) {
     TMainForm& f = console.Form();
     f.FillTeamCombos();
     for (const std::string team : {"FC Nordhafen", "SV Lindenau"}) {
       EXPECT_GE(f.comboMHeim->Items().IndexOf(team), 0) << team;
-      EXPECT_TRUE(fs::is_regular_file(dir.path() / "Containers/Teams" / team / "logo.png")) << team;
+      EXPECT_TRUE(fs::is_regular_file(dir / "Containers/Teams" / team / "logo.png")) << team;
       f.lblTeamname->SetCaption(team);
       f.btnLoadTeamClick(f.btnLoadTeam);
       EXPECT_TRUE(OpsOf(console.Send(Json::array()), "toast").empty()) << team;
@@ -409,6 +321,5 @@ TEST(TeamEditorDemo, TheDemoTeamsLoadWithTheirPicturesAndLogos) {
       }
       EXPECT_GE(onReport, 11) << team;
     }
-  }
-  SetUniServerModule(nullptr);
+  });
 }
