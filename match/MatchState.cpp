@@ -28,6 +28,19 @@ void ChangeMatchDocument(XmlDocument& doc, const std::string& systemPath, const 
 
 void ChangeMatchDocument(XmlDocument& doc, const std::string& systemPath,
                          const std::function<std::vector<MatchChange>(XmlDocument&)>& decide) {
+  UpdateMatchDocument(doc, systemPath, [&](XmlDocument& now) {
+    const std::vector<MatchChange> changes = decide(now);
+    for (const MatchChange& change : changes) {
+      XmlNode node = now.DocumentElement();
+      for (const std::string& step : change.path) node = node.Child(step);
+      node.SetText(change.text);
+    }
+    return !changes.empty();
+  });
+}
+
+void UpdateMatchDocument(XmlDocument& doc, const std::string& systemPath,
+                         const std::function<bool(XmlDocument&)>& change) {
   if (!doc.Active()) throw XmlError(plat::io::ExtractFileName(systemPath) + " is not loaded");
   plat::io::FileLock lock(systemPath);
   // What another console saved since goes under this change.
@@ -38,14 +51,7 @@ void ChangeMatchDocument(XmlDocument& doc, const std::string& systemPath,
   } catch (const XmlError&) {
     // Missing or damaged now: this document's own state is written.
   }
-  const std::vector<MatchChange> changes = decide(doc);
-  if (changes.empty()) return;
-  for (const MatchChange& change : changes) {
-    XmlNode node = doc.DocumentElement();
-    for (const std::string& step : change.path) node = node.Child(step);
-    node.SetText(change.text);
-  }
-  doc.SaveToFile(systemPath);
+  if (change(doc)) doc.SaveToFile(systemPath);
 }
 
 std::string TMainForm::MatchFilesFolder() const { return apppath + "Containers\\System\\files\\"; }

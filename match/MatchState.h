@@ -36,3 +36,8 @@ void ChangeMatchDocument(plat::io::XmlDocument& doc, const std::string& systemPa
 // when it gives none, nothing is saved.
 void ChangeMatchDocument(plat::io::XmlDocument& doc, const std::string& systemPath,
                          const std::function<std::vector<MatchChange>(plat::io::XmlDocument&)>& decide);
+// The same, for a change made on the document itself: `change` gets the
+// document as the file holds it now, changes it and gives true when it is
+// to be saved.
+void UpdateMatchDocument(plat::io::XmlDocument& doc, const std::string& systemPath,
+                         const std::function<bool(plat::io::XmlDocument&)>& change);

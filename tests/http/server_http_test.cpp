@@ -118,3 +118,34 @@ TEST_F(ServerHttp, StateDocumentsAreAlwaysFetchedFresh) {
   EXPECT_EQ(fresh->status, 200);
   EXPECT_EQ(fresh->body, "<a>2</a>");
 }
+
+TEST_F(ServerHttp, NamesWithUmlautsArriveAsPercentEncodedUtf8) {
+  // The presentation document as the console saves it: its name in UTF-8.
+  dir_.Write("Containers/System/files/spielerPr\xC3\xA4sentation.xml", "<spieler>praesentation</spieler>");
+  dir_.Write("Containers/Teams/M\xC3\xBCnchen Nord/logo.png", "png");
+  struct Case {
+    const char* path;
+    int status;
+    const char* body;
+  };
+  const Case cases[] = {
+      {"/Containers/System/files/spielerPr%C3%A4sentation.xml", 200, "<spieler>praesentation</spieler>"},
+      // As encodeURIComponent writes them, in lower-case hex too.
+      {"/Containers/System/files/spielerPr%c3%a4sentation.xml", 200, "<spieler>praesentation</spieler>"},
+      // Letter case does not count, for the umlaut neither.
+      {"/Containers/System/files/SPIELERPR%C3%84SENTATION.XML", 200, "<spieler>praesentation</spieler>"},
+      {"/Containers/Teams/M%C3%BCnchen%20Nord/logo.png", 200, "png"},
+      // The same name in a single-byte code page names no file.
+      {"/Containers/System/files/spielerPr%E4sentation.xml", 404, ""},
+  };
+  for (const Case& c : cases) {
+    auto r = client_->Get(c.path);
+    ASSERT_TRUE(r) << c.path;
+    EXPECT_EQ(r->status, c.status) << c.path;
+    if (c.status != 200) continue;
+    EXPECT_EQ(r->body, c.body) << c.path;
+  }
+  auto doc = client_->Get("/Containers/System/files/spielerPr%C3%A4sentation.xml");
+  ASSERT_TRUE(doc);
+  EXPECT_EQ(doc->get_header_value("Cache-Control"), "no-cache") << "a state document like the others";
+}

@@ -1,18 +1,21 @@
-// Reading the match's score document for the venue's display pages, and
+// Reading the match's state documents for the venue's display pages, and
 // the game clock as the console means it: the console stores when the
 // running period started, and the clock is the server's time of day less
 // that start. The server's time comes from "/gettime", never from the
 // display computer's own clock, which may be set wrong.
 //
-// A page calls Spielstand.watch(show): show(state) runs with every change
-// of the document and once a second for the clock. What the document holds
-// is text typed by operators: pages put it in with textContent only.
+// A page calls Spielstand.watch(show): show(state, clock) runs with every
+// change of spielstand.xml and four times a second for the clock. Other
+// documents (spieler.xml, Matchday.xml, the histories) are watched with
+// Spielstand.watchDocument(name, show): show(root) runs with every change
+// of that document. What the documents hold is text typed by operators:
+// pages put it in with textContent only.
 (function () {
   'use strict';
 
   var DAY = 24 * 60 * 60;
-  // The document, and the server's time (relative to this page: the pages
-  // lie in Containers/System/files/ below the application's address).
+  // The score document, and the server's time (relative to this page: the
+  // pages lie in Containers/System/files/ below the application's address).
   var DOCUMENT = 'spielstand.xml';
   var TIME = '../../../gettime';
   var POLL_MS = 1000;
@@ -37,23 +40,30 @@
     }
   }
 
-  // The text of an element below the root's "settings"; empty when missing.
-  function childText(settings, name) {
-    if (!settings) return '';
-    for (var n = settings.firstElementChild; n; n = n.nextElementSibling) {
-      if (n.nodeName === name) return n.textContent.trim();
+  // The first child element of that name; null when missing.
+  function child(node, name) {
+    if (!node) return null;
+    for (var n = node.firstElementChild; n; n = n.nextElementSibling) {
+      if (n.nodeName === name) return n;
     }
-    return '';
+    return null;
+  }
+
+  // The text of a child element; empty when missing.
+  function childText(node, name) {
+    var n = child(node, name);
+    return n ? n.textContent.trim() : '';
+  }
+
+  // The root element of a document's text; raises when it is not well-formed.
+  function parse(text, name) {
+    var doc = new DOMParser().parseFromString(text, 'application/xml');
+    if (doc.getElementsByTagName('parsererror').length) throw new Error(name + ' is not well-formed');
+    return doc.documentElement;
   }
 
   function read(text) {
-    var doc = new DOMParser().parseFromString(text, 'application/xml');
-    if (doc.getElementsByTagName('parsererror').length) throw new Error('spielstand.xml is not well-formed');
-    var root = doc.documentElement;
-    var settings = null;
-    for (var n = root ? root.firstElementChild : null; n; n = n.nextElementSibling) {
-      if (n.nodeName === 'settings') { settings = n; break; }
-    }
+    var settings = child(parse(text, DOCUMENT), 'settings');
     var names = ['gameTime', 'Spielabschnitt', 'gameTimeStatus', 'HalbzeitDauer', 'NachspielZeit',
       'VerlaengerungDauer', 'Verlaengerung', 'teamHeim', 'teamGast', 'standHeim', 'standGast'];
     var state = {};
@@ -87,6 +97,7 @@
   // two questions.
   var serverBase = null;  // seconds since midnight at perfBase
   var perfBase = 0;
+  var syncing = null;
 
   function serverSeconds() {
     if (serverBase === null) return null;
@@ -108,6 +119,16 @@
       serverBase = s + 0.5;
       perfBase = (asked + answered) / 2;
     }).catch(function (e) { log(e.message); });
+  }
+
+  // Asks for the server's time now and then again every half minute; the
+  // promise is kept when the first answer is in (or failed).
+  function keepServerTime() {
+    if (!syncing) {
+      syncing = syncTime();
+      setInterval(syncTime, TIME_SYNC_MS);
+    }
+    return syncing;
   }
 
   // What the clock shows: the game time in seconds, whether it runs, the
@@ -148,12 +169,37 @@
     return result;
   }
 
+  // Polls one document every second; onText(text, number) runs when its
+  // text changed. The name is one file name beside this page, put into the
+  // address percent-encoded (as UTF-8), so that names with umlauts arrive.
+  function pollDocument(name, onText) {
+    var address = encodeURIComponent(name);
+    var lastText = null;
+    var asked = 0;
+    function poll() {
+      var number = ++asked;
+      fetch(address, { cache: 'no-cache' }).then(function (r) {
+        if (!r.ok) throw new Error(name + ' answered ' + r.status);
+        return r.arrayBuffer();
+      }).then(function (buffer) {
+        var text = decode(buffer);
+        if (text === lastText) return;
+        onText(text, number);
+        lastText = text;
+      }).catch(function (e) {
+        // A display keeps what it shows; a console may be saving right now.
+        log(e.message);
+      }).then(function () { setTimeout(poll, POLL_MS); });
+    }
+    poll();
+    return function () { return asked; };
+  }
+
   var current = null;
-  var lastText = null;
   var listeners = [];
   // For diagnosis: the questions for the document so far, and the one whose
   // answer brought what the page shows.
-  var polls = 0;
+  var askedSoFar = function () { return 0; };
   var shownPoll = 0;
 
   function emit() {
@@ -164,39 +210,60 @@
     });
   }
 
-  function poll() {
-    var number = ++polls;
-    fetch(DOCUMENT, { cache: 'no-cache' }).then(function (r) {
-      if (!r.ok) throw new Error(DOCUMENT + ' answered ' + r.status);
-      return r.arrayBuffer();
-    }).then(function (buffer) {
-      var text = decode(buffer);
-      if (text === lastText) return;
-      var state = read(text);
-      // A new start or period ends what was kept of a stopped clock.
-      if (current && (current.gameTime !== state.gameTime || current.Spielabschnitt !== state.Spielabschnitt ||
-          current.Verlaengerung !== state.Verlaengerung)) frozen = null;
-      lastText = text;
-      current = state;
-      shownPoll = number;
-      emit();
-    }).catch(function (e) {
-      // A display keeps what it shows; a console may be saving right now.
-      log(e.message);
-    }).then(function () { setTimeout(poll, POLL_MS); });
+  // A team's logo lies in its folder under Containers/Teams/, a player's
+  // picture in that folder's "Spieler"; each name is one plain name, put
+  // into the address as one encoded path step.
+  function plain(name) {
+    return !!name && name !== '.' && name !== '..' && !/[\\/]/.test(name);
+  }
+
+  function showPicture(img, src) {
+    if (img.dataset.src === src) return;
+    img.dataset.src = src;
+    img.classList.add('fehlt');
+    if (!src) { img.removeAttribute('src'); return; }
+    img.onload = function () { img.classList.remove('fehlt'); };
+    img.onerror = function () { img.classList.add('fehlt'); };
+    img.src = src;
   }
 
   window.Spielstand = {
     minutesSeconds: minutesSeconds,
     whole: whole,
-    polls: function () { return { asked: polls, shown: shownPoll }; },
+    decode: decode,
+    timeOfDay: timeOfDay,
+    child: child,
+    childText: childText,
+    serverSeconds: serverSeconds,
+    keepServerTime: keepServerTime,
+    polls: function () { return { asked: askedSoFar(), shown: shownPoll }; },
+    showLogo: function (img, team) {
+      showPicture(img, plain(team) ? '../../Teams/' + encodeURIComponent(team) + '/logo.png' : '');
+    },
+    showPlayer: function (img, team, picture) {
+      showPicture(img, plain(team) && plain(picture)
+        ? '../../Teams/' + encodeURIComponent(team) + '/Spieler/' + encodeURIComponent(picture) : '');
+    },
     watch: function (show) {
       listeners.push(show);
       if (listeners.length > 1) return;
-      syncTime().then(function () { emit(); });
-      setInterval(syncTime, TIME_SYNC_MS);
+      keepServerTime().then(function () { emit(); });
       setInterval(emit, 250);
-      poll();
+      askedSoFar = pollDocument(DOCUMENT, function (text, number) {
+        var state = read(text);
+        // A new start or period ends what was kept of a stopped clock.
+        if (current && (current.gameTime !== state.gameTime || current.Spielabschnitt !== state.Spielabschnitt ||
+            current.Verlaengerung !== state.Verlaengerung)) frozen = null;
+        current = state;
+        shownPoll = number;
+        emit();
+      });
+    },
+    watchDocument: function (name, show) {
+      pollDocument(name, function (text) {
+        var root = parse(text, name);
+        try { show(root); } catch (e) { log(e.message); }
+      });
     },
   };
 })();
