@@ -93,7 +93,6 @@ void TMainForm::UniFormShow(Component*) {
   if (start == kConsoleStart) {
     UniPageControl1->SetActivePage(UniTabSheet1);
     UniPageControl3->SetActivePage(tabLogin);
-    FillLibraryTree();
     timerGo->SetEnabled(true);
     return;
   }

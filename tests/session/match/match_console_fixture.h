@@ -13,6 +13,7 @@
 #include "match/Unit1.h"
 #include "support/session_driver.h"
 #include "support/test_support.h"
+#include "session/match/team_tab.h"
 
 namespace match_console {
 
@@ -21,18 +22,10 @@ using testing_support::OpsOf;
 using testing_support::SessionDriver;
 using testing_support::TempDir;
 
-inline std::string Player(const std::string& nr, const std::string& first, const std::string& last,
-                          const std::string& picture, const std::string& slot) {
-  return "<player><Nr>" + nr + "</Nr><Vorname>" + first + "</Vorname><Nachname>" + last +
-         "</Nachname><Gr\xC3\xB6sse>180</Gr\xC3\xB6sse><GebDatum>01.01.2000</GebDatum><Bild>" + picture +
-         "</Bild><SpNr>1</SpNr><SpBerNr>" + slot + "</SpBerNr><Aktiv>" + (slot == "0" ? "Nein" : "Ja") +
-         "</Aktiv><Reserve>-</Reserve></player>";
-}
+using team_tab::Player;
 
 inline std::string Roster(const std::string& players) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<team><player><Nr>Nr</Nr><Vorname>Vorname</Vorname>"
-         "<Nachname>Nachname</Nachname></player>" +
-         players + "</team>\r\n";
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<team>" + team_tab::kHeader + players + "</team>\r\n";
 }
 
 inline const char* const kSpielstand =
